@@ -1,0 +1,153 @@
+// pairpath: link each pair of equal digits on a square grid with paths that never cross and
+// together fill every cell.
+//
+// This header declares the records every module shares (the board, the path nodes) and the
+// functions that cross module lines. Cells are named two ways: by their grid index
+// (row * gridStride + column) and by their cell code (row * 10 + column), which the endpoint
+// table and the path nodes use. Rows and columns count from 0; row 0 is the top line.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pairpath {
+
+// --- Board ---
+
+inline constexpr int gridStride = 8; // row stride of the grid, whatever the side
+inline constexpr int minSide = 5;
+inline constexpr int maxSide = 8;
+inline constexpr int minPairs = 4;
+inline constexpr int maxPairs = 9;
+inline constexpr char emptyCell = '0';
+
+using Grid = std::array<char, gridStride * gridStride>;
+using Endpoints = std::array<std::int32_t, 2 * maxPairs + 1>;
+
+// One puzzle and, during play, its state. Inside the playing area a cell holds '0' (empty) or
+// the digit of the pair that holds it; every byte outside the playing area is zero. Pair p's
+// start endpoint is endpoints[2p - 2], its target endpoint endpoints[2p - 1]; entries from
+// `count` on are 0.
+struct Board {
+    std::int32_t size = 0;
+    Grid grid{};
+    std::int32_t count = 0; // number of endpoints: twice the number of pairs
+    Endpoints endpoints{};
+};
+
+constexpr int cellCode(int row, int column) {
+    return row * 10 + column;
+}
+constexpr int rowOf(int code) {
+    return code / 10;
+}
+constexpr int columnOf(int code) {
+    return code % 10;
+}
+constexpr int gridIndex(int code) {
+    return rowOf(code) * gridStride + columnOf(code);
+}
+constexpr char digitOf(int pair) {
+    return static_cast<char>(emptyCell + pair);
+}
+
+// --- Puzzle creation (setup.cpp) ---
+
+// One random candidate: `pairs` pairs of endpoints on distinct cells of a size x size grid,
+// no pair's two endpoints side by side. Draws two std::rand values per candidate cell.
+Board createArray(int size, int pairs);
+
+// Reference solvability search: 1 when every pair can be linked by non-crossing routes over
+// empty cells that together cover the whole playing area, else 0. Exhaustive and unbounded.
+int solution(Board board);
+
+// The same search with at most `maxCalls` search steps; empty when the budget ran out.
+std::optional<int> solutionWithin(const Board& board, std::int64_t maxCalls);
+
+// Occupancy mask of the reference search: bit row * size + column set for every held cell.
+std::uint64_t exchange(const Grid& grid, int size);
+
+// One step of the reference search (recursive): steps onto (row, column) while routing the
+// current pair toward its target endpoint. Non-zero when a full cover was completed below.
+std::uint64_t pointTpoint(std::uint64_t mask, int row, int column, int targetRow, int targetColumn,
+                          int size, int pairs, std::uint64_t fullMask, const Endpoints& endpoints);
+
+// Plain dump of a board, without colours.
+void print(Board board);
+
+// --- Fast search (search.cpp) ---
+
+// A full cover: for each pair, in pair order, the cell codes of its route from the start
+// endpoint to the target endpoint, both included.
+using Cover = std::vector<std::vector<int>>;
+
+// Decides the same question as `solution`, fast, and returns the routes it found.
+std::optional<Cover> findCover(const Board& board);
+
+// --- Looking for a puzzle (setup.cpp) ---
+
+inline constexpr std::int64_t candidateLimit = 25'000'000;
+
+// Draws candidates until one has a full cover, or until `maxCandidates` have failed. When
+// `progress` is given and the wait passes one second, reports how far it has got there.
+std::optional<Board> findPuzzle(int size, int pairs, std::ostream* progress,
+                                std::int64_t maxCandidates = candidateLimit);
+
+// --- Choice input (input.cpp) ---
+
+// Thrown by the choice reader when standard input ends, or fails, before an acceptable line.
+struct InputEnded {};
+
+// Reads lines until one is exactly one character of `allowed` followed by a newline, and
+// returns that character. Every other line is answered with a message and consumed whole.
+char getUserinput(std::string_view allowed);
+
+// The two start-up questions; each returns its answer as a number.
+int askGridSide();
+int askPairCount(int side);
+
+// --- Play (play.cpp) ---
+
+// One node of a pair's path. The head (pos -1, prev null) stands for the start endpoint and
+// is never released; every other node is one path cell, in the order they were drawn.
+struct Node {
+    std::int32_t num = 0; // the pair number, on the head only
+    std::int32_t pos = 0; // cell code, -1 on the head
+    Node* next = nullptr;
+    Node* prev = nullptr;
+};
+
+// Entry p - 1 points to pair p's head while the pair is not connected, to the last node of
+// its finished path once it is.
+using Paths = std::array<Node*, maxPairs>;
+
+void changeColor(std::string& frame, char cell);
+void printBoard(const Grid& grid, int size);
+
+Node* makenode(int pos, Node* prev);
+Node* cleanNode(Grid& grid, Node* node);
+Paths makeHeads(int pairs);
+void releasePaths(Paths& paths, int pairs);
+
+int isvalid(const Grid& grid, char key, int row, int column, const Endpoints& endpoints, int size,
+            int pairs);
+Node* play(Grid& grid, int row, int column, Paths& paths, const Endpoints& endpoints, int size,
+           int pairs);
+int isWin(Board board, const Paths& paths);
+
+// Plays the game on `live` with the path table `paths` until it is won.
+void runGame(Board& live, Paths& paths);
+// Plays a whole game on a copy of `board`, owning its path table.
+void start(Board board);
+
+// Describes the first way in which the grid and the path lists disagree, or "" when they
+// agree: path cells hold their pair's digit, no cell is in two lists, endpoints keep their
+// digits, links agree both ways, and an entry is its head exactly when the pair has no path.
+std::string pathsFault(const Board& live, const Paths& paths);
+
+} // namespace pairpath

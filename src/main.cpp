@@ -1,0 +1,43 @@
+// Entry point: asks for the grid side and the number of pairs, finds a puzzle that can be
+// solved and plays it. Ends with status 0 after the win, 1 when standard input ends first.
+
+#include "pairpath.hpp"
+
+#include <cstdlib>
+#include <ctime>
+#include <iostream>
+
+namespace {
+
+constexpr std::string_view nothingFound =
+    "No solvable puzzle was found for this grid and number of pairs. Please choose again.";
+constexpr std::string_view inputEnded = "Input ended.";
+
+// The generator is seeded once, after the first two answers: the same second and the same
+// answers give the same candidates.
+pairpath::Board choosePuzzle() {
+    bool seeded = false;
+    for (;;) {
+        const int side = pairpath::askGridSide();
+        const int pairs = pairpath::askPairCount(side);
+        if (!seeded) {
+            std::srand(static_cast<unsigned>(std::time(nullptr)));
+            seeded = true;
+        }
+        if (const auto board = pairpath::findPuzzle(side, pairs, &std::cerr)) return *board;
+        std::cout << nothingFound << '\n';
+    }
+}
+
+} // namespace
+
+int main() {
+    try {
+        pairpath::start(choosePuzzle());
+    } catch (const pairpath::InputEnded&) {
+        std::cout.flush();
+        std::cerr << inputEnded << '\n';
+        return EXIT_FAILURE;
+    }
+    return EXIT_SUCCESS;
+}

@@ -1,0 +1,350 @@
+// Fast full-cover search.
+//
+// Decides whether every pair can be linked by a route over the board's empty cells so that no
+// two routes share a cell and the routes with the endpoints cover the whole playing area (the
+// question the reference search in setup.cpp answers by brute force), and returns the routes.
+//
+// Cells are the bits of one 64-bit word, bit = row * 8 + column whatever the side, so every
+// neighbour is one shift (up >> 8, down << 8, left >> 1, right << 1, with the column that
+// would wrap masked off). A route grows from both of its ends: each unfinished pair has two
+// loose ends, at first its two endpoints, and one move takes a loose end onto a free cell or
+// joins it to its pair's other loose end, which finishes the pair. Every node of the search
+// picks, over all loose ends, the one with the fewest moves and branches on those moves only:
+// any full cover continues that end through one of them, so no cover is lost, and an end with a
+// single move costs no branching at all.
+//
+// Pruning rules; each is a property of every full cover, so cutting a branch that breaks one
+// never changes the answer:
+// - Colour balance, once at the root: on a checkerboard, a route whose two ends have the same
+//   colour covers one more cell of the other colour, and one whose ends differ covers as many
+//   of each; so the free cells' balance is the sum of the pairs' balances.
+// - Dead cell: a free cell lies inside a route, so two of its neighbours are free cells or
+//   loose ends.
+// - Stuck end: a loose end needs a free neighbour or its own pair's other end.
+// - Regions: the free cells of one route are connected, so they lie in a single region of free
+//   cells that both of the pair's loose ends touch. Every region needs such a pair; a pair whose
+//   ends touch no region together must have them side by side. A region with one such pair is
+//   that pair's alone: its balance must be the pair's, and the pair can fill no other region.
+//   A region with several must have a balance that some of them can add up to.
+// - Memory: a state (free cells, loose ends) that failed once is kept in a table and fails again
+//   at once when a different order of moves reaches it.
+
+#include "pairpath.hpp"
+
+#include <algorithm>
+#include <bit>
+#include <vector>
+
+namespace pairpath {
+
+namespace {
+
+using Mask = std::uint64_t;
+
+constexpr Mask columnZero = 0x0101010101010101ULL;
+constexpr Mask columnSeven = 0x8080808080808080ULL;
+// Cells whose row + column is odd: row 0 holds columns 1, 3, 5, 7; row 1 columns 0, 2, 4, 6.
+constexpr Mask darkCells = 0x55AA55AA55AA55AAULL;
+
+constexpr Mask bitOf(int cell) {
+    return Mask{1} << cell;
+}
+constexpr bool isDark(int cell) {
+    return (darkCells & bitOf(cell)) != 0;
+}
+constexpr int cellOfCode(int code) {
+    return rowOf(code) * gridStride + columnOf(code);
+}
+constexpr int codeOfCell(int cell) {
+    return cellCode(cell / gridStride, cell % gridStride);
+}
+
+// Cells with a neighbour in `cells`, one mask per direction of that neighbour.
+struct Sides {
+    Mask above, below, left, right;
+};
+
+constexpr Sides sidesOf(Mask cells) {
+    return {cells << 8, cells >> 8, (cells << 1) & ~columnZero, (cells >> 1) & ~columnSeven};
+}
+
+constexpr Mask neighbours(Mask cells) {
+    const Sides s = sidesOf(cells);
+    return s.above | s.below | s.left | s.right;
+}
+
+constexpr Mask withTwoNeighboursIn(Mask cells) {
+    const Sides s = sidesOf(cells);
+    return (s.above & s.below) | (s.left & s.right) | ((s.above | s.below) & (s.left | s.right));
+}
+
+// Dark cells minus light cells.
+int balanceOf(Mask cells) {
+    return std::popcount(cells & darkCells) - std::popcount(cells & ~darkCells);
+}
+
+// Balance of the free cells that a route between these two loose ends covers.
+int routeBalance(int end, int otherEnd) {
+    if (isDark(end) != isDark(otherEnd)) return 0;
+    return isDark(end) ? -1 : 1;
+}
+
+Mask regionAround(Mask seed, Mask freeCells) {
+    Mask region = seed;
+    for (;;) {
+        const Mask grown = region | (neighbours(region) & freeCells);
+        if (grown == region) return region;
+        region = grown;
+    }
+}
+
+constexpr int maxEnds = 2 * maxPairs;
+constexpr int maxCells = gridStride * gridStride;
+
+struct State {
+    Mask freeCells = 0;
+    int pairs = 0;
+    unsigned open = 0; // bit i is set while pair i + 1 is unfinished
+    // Loose ends: 2i grows from pair i + 1's start endpoint, 2i + 1 from its target endpoint.
+    std::array<int, maxEnds> ends{};
+    // The free cells each loose end has walked over, in order.
+    std::array<std::array<std::int8_t, maxCells>, maxEnds> trails{};
+    std::array<int, maxEnds> trailLengths{};
+};
+
+bool isOpen(const State& state, int pair) {
+    return (state.open >> pair & 1U) != 0;
+}
+
+// --- Memory of refuted states ---
+
+constexpr int memoryBits = 17;
+constexpr std::uint64_t finishedEnd = 0x7F;
+
+struct StateKey {
+    Mask freeCells = 0;
+    std::uint64_t lowEnds = 0;  // 7 bits per loose end, ends 0 to 8
+    std::uint64_t highEnds = 0; // ends 9 to 17
+    bool operator==(const StateKey&) const = default;
+};
+
+struct Remembered {
+    StateKey key;
+    std::uint32_t search = 0; // the search that stored it; other searches ignore it
+};
+
+struct Memory {
+    std::vector<Remembered> slots = std::vector<Remembered>(std::size_t{1} << memoryBits);
+    std::uint32_t search = 0;
+};
+
+Memory& memory() {
+    thread_local Memory table;
+    return table;
+}
+
+StateKey keyOf(const State& state) {
+    StateKey key{state.freeCells, 0, 0};
+    for (int end = 0; end < 2 * state.pairs; ++end) {
+        const std::uint64_t value = isOpen(state, end / 2)
+                                        ? static_cast<std::uint64_t>(state.ends[std::size_t(end)])
+                                        : finishedEnd;
+        std::uint64_t& word = end < maxPairs ? key.lowEnds : key.highEnds;
+        word |= value << (7 * (end % maxPairs));
+    }
+    return key;
+}
+
+Remembered& slotOf(const StateKey& key) {
+    std::uint64_t hash = key.freeCells * 0x9E3779B97F4A7C15ULL;
+    hash ^= key.lowEnds * 0xC2B2AE3D27D4EB4FULL;
+    hash ^= key.highEnds * 0x165667B19E3779F9ULL;
+    hash ^= hash >> 29;
+    return memory().slots[static_cast<std::size_t>(hash >> (64 - memoryBits))];
+}
+
+bool isRefuted(const StateKey& key) {
+    const Remembered& slot = slotOf(key);
+    return slot.search == memory().search && slot.key == key;
+}
+
+// Starts a new generation of the table; a wrapped counter clears it so no stale entry matches.
+void beginSearch() {
+    Memory& table = memory();
+    if (++table.search == 0) {
+        std::fill(table.slots.begin(), table.slots.end(), Remembered{});
+        table.search = 1;
+    }
+}
+
+void rememberRefuted(const StateKey& key) {
+    slotOf(key) = Remembered{key, memory().search};
+}
+
+// --- Pruning ---
+
+Mask looseEndsOf(const State& state) {
+    Mask looseEnds = 0;
+    for (int pair = 0; pair < state.pairs; ++pair) {
+        if (!isOpen(state, pair)) continue;
+        looseEnds |= bitOf(state.ends[std::size_t(2 * pair)]);
+        looseEnds |= bitOf(state.ends[std::size_t(2 * pair + 1)]);
+    }
+    return looseEnds;
+}
+
+bool endsSideBySide(const State& state, int pair) {
+    return (neighbours(bitOf(state.ends[std::size_t(2 * pair)])) &
+            bitOf(state.ends[std::size_t(2 * pair + 1)])) != 0;
+}
+
+// The region rules: true when every region of free cells can be filled by some pair.
+bool regionsOk(const State& state) {
+    unsigned served = 0;       // pairs that can fill some region
+    unsigned servingAlone = 0; // pairs that are the only ones able to fill some region
+    Mask unvisited = state.freeCells;
+    while (unvisited != 0) {
+        const Mask region = regionAround(unvisited & (~unvisited + 1), state.freeCells);
+        unvisited &= ~region;
+        const Mask touched = neighbours(region);
+
+        unsigned candidates = 0;
+        int lowest = 0;  // the least balance that candidates can add up to
+        int highest = 0; // the greatest
+        int onlyBalance = 0;
+        for (int pair = 0; pair < state.pairs; ++pair) {
+            if (!isOpen(state, pair)) continue;
+            const int start = state.ends[std::size_t(2 * pair)];
+            const int target = state.ends[std::size_t(2 * pair + 1)];
+            if ((touched & bitOf(start)) == 0 || (touched & bitOf(target)) == 0) continue;
+            candidates |= 1U << pair;
+            onlyBalance = routeBalance(start, target);
+            (onlyBalance < 0 ? lowest : highest) += onlyBalance;
+        }
+        if (candidates == 0) return false;
+        const int balance = balanceOf(region);
+        if (std::has_single_bit(candidates)) {
+            if ((servingAlone & candidates) != 0 || balance != onlyBalance) return false;
+            servingAlone |= candidates;
+        } else if (balance < lowest || balance > highest) {
+            return false;
+        }
+        served |= candidates;
+    }
+    for (int pair = 0; pair < state.pairs; ++pair) {
+        if (isOpen(state, pair) && (served >> pair & 1U) == 0 && !endsSideBySide(state, pair)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool feasible(const State& state) {
+    const Mask usable = state.freeCells | looseEndsOf(state);
+    if ((state.freeCells & ~withTwoNeighboursIn(usable)) != 0) return false;
+    return regionsOk(state);
+}
+
+// --- Search ---
+
+struct Choice {
+    int end = -1;
+    Mask moves = 0;
+};
+
+// The loose end with the fewest moves; an empty choice when some loose end has none.
+Choice mostConstrainedEnd(const State& state) {
+    Choice best;
+    int fewest = 5;
+    for (int end = 0; end < 2 * state.pairs; ++end) {
+        if (!isOpen(state, end / 2)) continue;
+        const Mask partner = bitOf(state.ends[std::size_t(end ^ 1)]);
+        const Mask moves =
+            neighbours(bitOf(state.ends[std::size_t(end)])) & (state.freeCells | partner);
+        const int count = std::popcount(moves);
+        if (count == 0) return {};
+        if (count < fewest) {
+            fewest = count;
+            best = {end, moves};
+        }
+    }
+    return best;
+}
+
+bool extend(State& state) {
+    if (state.open == 0) return state.freeCells == 0;
+    if (!feasible(state)) return false;
+    const Choice choice = mostConstrainedEnd(state);
+    if (choice.end < 0) return false;
+    const StateKey key = keyOf(state);
+    if (isRefuted(key)) return false;
+
+    const auto end = std::size_t(choice.end);
+    const int pair = choice.end / 2;
+    const int from = state.ends[end];
+    for (Mask moves = choice.moves; moves != 0; moves &= moves - 1) {
+        const int cell = std::countr_zero(moves);
+        if (cell == state.ends[end ^ 1]) {
+            state.open &= ~(1U << pair);
+            if (extend(state)) return true;
+            state.open |= 1U << pair;
+            continue;
+        }
+        state.freeCells &= ~bitOf(cell);
+        state.ends[end] = cell;
+        state.trails[end][std::size_t(state.trailLengths[end]++)] = static_cast<std::int8_t>(cell);
+        if (extend(state)) return true;
+        --state.trailLengths[end];
+        state.ends[end] = from;
+        state.freeCells |= bitOf(cell);
+    }
+    rememberRefuted(key);
+    return false;
+}
+
+Cover coverOf(const State& state, const Board& board) {
+    Cover cover(std::size_t(state.pairs));
+    for (int pair = 0; pair < state.pairs; ++pair) {
+        const auto fromStart = std::size_t(2 * pair);
+        const auto fromTarget = fromStart + 1;
+        std::vector<int>& route = cover[std::size_t(pair)];
+        route.push_back(board.endpoints[fromStart]);
+        for (int i = 0; i < state.trailLengths[fromStart]; ++i) {
+            route.push_back(codeOfCell(state.trails[fromStart][std::size_t(i)]));
+        }
+        for (int i = state.trailLengths[fromTarget] - 1; i >= 0; --i) {
+            route.push_back(codeOfCell(state.trails[fromTarget][std::size_t(i)]));
+        }
+        route.push_back(board.endpoints[fromTarget]);
+    }
+    return cover;
+}
+
+} // namespace
+
+std::optional<Cover> findCover(const Board& board) {
+    State state;
+    state.pairs = board.count / 2;
+    for (int row = 0; row < board.size; ++row) {
+        for (int column = 0; column < board.size; ++column) {
+            const int cell = row * gridStride + column;
+            if (board.grid[std::size_t(cell)] == emptyCell) state.freeCells |= bitOf(cell);
+        }
+    }
+    int pairsBalance = 0;
+    for (int end = 0; end < board.count; ++end) {
+        state.ends[std::size_t(end)] = cellOfCode(board.endpoints[std::size_t(end)]);
+    }
+    for (int pair = 0; pair < state.pairs; ++pair) {
+        pairsBalance +=
+            routeBalance(state.ends[std::size_t(2 * pair)], state.ends[std::size_t(2 * pair + 1)]);
+    }
+    if (balanceOf(state.freeCells) != pairsBalance) return std::nullopt;
+    state.open = (1U << state.pairs) - 1;
+
+    beginSearch();
+    if (!extend(state)) return std::nullopt;
+    return coverOf(state, board);
+}
+
+} // namespace pairpath

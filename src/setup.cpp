@@ -1,0 +1,230 @@
+// Puzzle creation: the random generator, the reference solvability search and the loop that
+// draws candidates until one can be solved. Nothing here reads input; only the plain dump and
+// the progress report of a long wait write anything.
+
+#include "pairpath.hpp"
+
+#include <chrono>
+#include <cstdlib>
+#include <iostream>
+#include <utility>
+
+namespace pairpath {
+
+// --- Generator ---
+
+namespace {
+
+// While placing, endpoint codes count rows and columns from 1, so 0 marks a free table entry,
+// and grid cells hold raw pair numbers.
+constexpr int workingOffset = 11;
+
+bool isPlaced(const Endpoints& endpoints, int workingCode) {
+    for (const int placed : endpoints) {
+        if (placed == 0) return false;
+        if (placed == workingCode) return true;
+    }
+    return false;
+}
+
+bool besideOwnStart(const Endpoints& endpoints, int endpoint, int workingCode) {
+    if (endpoint % 2 == 0) return false;
+    const int start = endpoints[static_cast<std::size_t>(endpoint - 1)];
+    return start == workingCode - 1 || start == workingCode + 1 || start == workingCode - 10 ||
+           start == workingCode + 10;
+}
+
+} // namespace
+
+Board createArray(int size, int pairs) {
+    Board board;
+    board.size = size;
+    board.count = 2 * pairs;
+    for (int endpoint = 0; endpoint < board.count; ++endpoint) {
+        int column = 0;
+        int row = 0;
+        int workingCode = 0;
+        do {
+            column = std::rand() % size + 1;
+            row = std::rand() % size + 1;
+            workingCode = cellCode(row, column);
+        } while (isPlaced(board.endpoints, workingCode) ||
+                 besideOwnStart(board.endpoints, endpoint, workingCode));
+        board.endpoints[static_cast<std::size_t>(endpoint)] = workingCode;
+        board.grid[static_cast<std::size_t>((row - 1) * gridStride + column - 1)] =
+            static_cast<char>(endpoint / 2 + 1);
+    }
+    for (int endpoint = 0; endpoint < board.count; ++endpoint) {
+        board.endpoints[static_cast<std::size_t>(endpoint)] -= workingOffset;
+    }
+    for (int row = 0; row < size; ++row) {
+        for (int column = 0; column < size; ++column) {
+            board.grid[static_cast<std::size_t>(row * gridStride + column)] += emptyCell;
+        }
+    }
+    return board;
+}
+
+// --- Reference search ---
+//
+// A depth-first walk over the pairs in order, each routed from its start endpoint to its
+// target endpoint, trying the neighbours down, up, right, left. The occupancy of the playing
+// area is one 64-bit word passed by value, so backing out of a cell costs nothing. It prunes
+// nothing: a board without a full cover costs a walk over every set of routes.
+
+namespace {
+
+int Num = 0;  // index of the pair being routed
+int step = 0; // 0 until the current route has entered its first cell
+
+constexpr std::int64_t unlimitedCalls = -1;
+std::int64_t callsLeft = unlimitedCalls; // search steps left, or unlimitedCalls
+bool budgetSpent = false;
+
+// Neighbours in the order tried: down, up, right, left.
+constexpr std::array<std::pair<int, int>, 4> referenceOrder{{{1, 0}, {-1, 0}, {0, 1}, {0, -1}}};
+
+int endpointRow(const Endpoints& endpoints, int entry) {
+    return rowOf(endpoints[static_cast<std::size_t>(entry)]);
+}
+int endpointColumn(const Endpoints& endpoints, int entry) {
+    return columnOf(endpoints[static_cast<std::size_t>(entry)]);
+}
+
+int runReference(const Board& board) {
+    Num = 0;
+    step = 0;
+    const std::uint64_t mask = exchange(board.grid, board.size);
+    const int pairs = board.count / 2;
+    const std::uint64_t fullMask = ~std::uint64_t{0} >> (64 - board.size * board.size);
+    const std::uint64_t found =
+        pointTpoint(mask, endpointRow(board.endpoints, 0), endpointColumn(board.endpoints, 0),
+                    endpointRow(board.endpoints, 1), endpointColumn(board.endpoints, 1), board.size,
+                    pairs, fullMask, board.endpoints);
+    return found != 0 ? 1 : 0;
+}
+
+} // namespace
+
+std::uint64_t exchange(const Grid& grid, int size) {
+    std::uint64_t mask = 0;
+    for (int row = 0; row < size; ++row) {
+        for (int column = 0; column < size; ++column) {
+            if (grid[static_cast<std::size_t>(row * gridStride + column)] != emptyCell) {
+                mask |= std::uint64_t{1} << (row * size + column);
+            }
+        }
+    }
+    return mask;
+}
+
+std::uint64_t pointTpoint(std::uint64_t mask, int row, int column, int targetRow, int targetColumn,
+                          int size, int pairs, std::uint64_t fullMask, const Endpoints& endpoints) {
+    if (callsLeft != unlimitedCalls) {
+        if (callsLeft == 0) {
+            budgetSpent = true;
+            return 0;
+        }
+        --callsLeft;
+    }
+    if (row < 0 || column < 0 || row >= size || column >= size) return 0;
+
+    if (row == targetRow && column == targetColumn) {
+        ++Num;
+        if (Num == pairs) {
+            if (mask == fullMask) {
+                step = 0;
+                return mask;
+            }
+            --Num;
+            return 0;
+        }
+        step = 0;
+        const std::uint64_t found =
+            pointTpoint(mask, endpointRow(endpoints, 2 * Num), endpointColumn(endpoints, 2 * Num),
+                        endpointRow(endpoints, 2 * Num + 1), endpointColumn(endpoints, 2 * Num + 1),
+                        size, pairs, fullMask, endpoints);
+        if (found == 0) --Num;
+        return found;
+    }
+
+    const std::uint64_t cell = std::uint64_t{1} << (row * size + column);
+    const bool routeBegins =
+        cellCode(row, column) == endpoints[static_cast<std::size_t>(2 * Num)] && step == 0;
+    if ((mask & cell) != 0 && !routeBegins) return 0;
+
+    mask |= cell;
+    step = 1;
+    for (const auto& [rowStep, columnStep] : referenceOrder) {
+        const std::uint64_t found = pointTpoint(mask, row + rowStep, column + columnStep, targetRow,
+                                                targetColumn, size, pairs, fullMask, endpoints);
+        if (found != 0) return found;
+    }
+    return 0;
+}
+
+int solution(Board board) {
+    callsLeft = unlimitedCalls;
+    return runReference(board);
+}
+
+std::optional<int> solutionWithin(const Board& board, std::int64_t maxCalls) {
+    callsLeft = maxCalls;
+    budgetSpent = false;
+    const int answer = runReference(board);
+    callsLeft = unlimitedCalls;
+    if (budgetSpent) return std::nullopt;
+    return answer;
+}
+
+// --- Plain dump ---
+
+void print(Board board) {
+    std::string text;
+    for (int row = 0; row < board.size; ++row) {
+        for (int column = 0; column < board.size; ++column) {
+            text += ' ';
+            text += board.grid[static_cast<std::size_t>(row * gridStride + column)];
+        }
+        text += '\n';
+    }
+    std::cout << text;
+}
+
+// --- Looking for a puzzle ---
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr auto quietWait = std::chrono::seconds(1);
+constexpr auto reportInterval = std::chrono::seconds(1);
+constexpr std::int64_t candidatesPerClockCheck = 1024;
+
+} // namespace
+
+std::optional<Board> findPuzzle(int size, int pairs, std::ostream* progress,
+                                std::int64_t maxCandidates) {
+    const auto began = Clock::now();
+    auto nextReport = began + quietWait;
+    bool reported = false;
+    std::optional<Board> found;
+    for (std::int64_t tried = 1; tried <= maxCandidates; ++tried) {
+        const Board candidate = createArray(size, pairs);
+        if (findCover(candidate)) {
+            found = candidate;
+            break;
+        }
+        if (progress != nullptr && tried % candidatesPerClockCheck == 0 &&
+            Clock::now() >= nextReport) {
+            *progress << "\rLooking for a solvable puzzle: " << tried << " of at most "
+                      << maxCandidates << " candidates tried..." << std::flush;
+            reported = true;
+            nextReport += reportInterval;
+        }
+    }
+    if (reported) *progress << '\n' << std::flush;
+    return found;
+}
+
+} // namespace pairpath
