@@ -40,21 +40,11 @@ struct Board {
     Endpoints endpoints{};
 };
 
-constexpr int cellCode(int row, int column) {
-    return row * 10 + column;
-}
-constexpr int rowOf(int code) {
-    return code / 10;
-}
-constexpr int columnOf(int code) {
-    return code % 10;
-}
-constexpr int gridIndex(int code) {
-    return rowOf(code) * gridStride + columnOf(code);
-}
-constexpr char digitOf(int pair) {
-    return static_cast<char>(emptyCell + pair);
-}
+constexpr int cellCode(int row, int column) { return row * 10 + column; }
+constexpr int rowOf(int code) { return code / 10; }
+constexpr int columnOf(int code) { return code % 10; }
+constexpr int gridIndex(int code) { return rowOf(code) * gridStride + columnOf(code); }
+constexpr char digitOf(int pair) { return static_cast<char>(emptyCell + pair); }
 
 // --- Puzzle creation (setup.cpp) ---
 
@@ -93,10 +83,17 @@ std::optional<Cover> findCover(const Board& board);
 
 inline constexpr std::int64_t candidateLimit = 25'000'000;
 
+// The outcome of looking for a puzzle: the first candidate with a full cover, if any was found
+// within the limit, and how many candidates were drawn.
+struct PuzzleHunt {
+    std::optional<Board> puzzle;
+    std::int64_t candidates = 0;
+};
+
 // Draws candidates until one has a full cover, or until `maxCandidates` have failed. When
 // `progress` is given and the wait passes one second, reports how far it has got there.
-std::optional<Board> findPuzzle(int size, int pairs, std::ostream* progress,
-                                std::int64_t maxCandidates = candidateLimit);
+PuzzleHunt findPuzzle(int size, int pairs, std::ostream* progress,
+                      std::int64_t maxCandidates = candidateLimit);
 
 // --- Choice input (input.cpp) ---
 

@@ -25,9 +25,7 @@ constexpr std::string_view sideChoices = "5678";
 constexpr std::string_view pairChoices = "456789";
 
 // The most pairs a grid of this side can hold: every route needs an empty cell of its own.
-constexpr int mostPairsFor(int side) {
-    return side * side / 3;
-}
+constexpr int mostPairsFor(int side) { return side * side / 3; }
 
 char nextChar() {
     const auto c = std::cin.get();
@@ -40,9 +38,7 @@ void skipRestOfLine() {
     }
 }
 
-void sayLine(std::string_view text) {
-    std::cout << text << '\n';
-}
+void sayLine(std::string_view text) { std::cout << text << '\n'; }
 
 } // namespace
 

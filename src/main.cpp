@@ -24,7 +24,8 @@ pairpath::Board choosePuzzle() {
             std::srand(static_cast<unsigned>(std::time(nullptr)));
             seeded = true;
         }
-        if (const auto board = pairpath::findPuzzle(side, pairs, &std::cerr)) return *board;
+        const auto hunt = pairpath::findPuzzle(side, pairs, &std::cerr);
+        if (hunt.puzzle) return *hunt.puzzle;
         std::cout << nothingFound << '\n';
     }
 }

@@ -42,13 +42,9 @@ constexpr std::string_view winMessage = "Congrats! You Win the game!!!";
 constexpr std::string_view movementKeys = "AaWwSsDdBbQq";
 constexpr std::string_view yesOrNo = "YNyn";
 
-void sayLine(std::string_view text) {
-    std::cout << text << '\n';
-}
+void sayLine(std::string_view text) { std::cout << text << '\n'; }
 
-bool isYes(char answer) {
-    return answer == 'Y' || answer == 'y';
-}
+bool isYes(char answer) { return answer == 'Y' || answer == 'y'; }
 
 // --- Move table ---
 
@@ -60,9 +56,7 @@ struct Move {
 
 constexpr std::array<Move, 4> moves{{{'W', -1, 0}, {'A', 0, -1}, {'S', 1, 0}, {'D', 0, 1}}};
 
-constexpr char upper(char key) {
-    return key >= 'a' && key <= 'z' ? char(key - 'a' + 'A') : key;
-}
+constexpr char upper(char key) { return key >= 'a' && key <= 'z' ? char(key - 'a' + 'A') : key; }
 
 constexpr Move moveOf(char key) {
     for (const Move& move : moves) {
@@ -71,22 +65,12 @@ constexpr Move moveOf(char key) {
     return {key, 0, 0};
 }
 
-char& cellAt(Grid& grid, int code) {
-    return grid[std::size_t(gridIndex(code))];
-}
-char cellAt(const Grid& grid, int code) {
-    return grid[std::size_t(gridIndex(code))];
-}
+char& cellAt(Grid& grid, int code) { return grid[std::size_t(gridIndex(code))]; }
+char cellAt(const Grid& grid, int code) { return grid[std::size_t(gridIndex(code))]; }
 
-int endpointOf(const Endpoints& endpoints, int entry) {
-    return endpoints[std::size_t(entry)];
-}
-int startOf(const Endpoints& endpoints, int pair) {
-    return endpointOf(endpoints, 2 * pair - 2);
-}
-int targetOf(const Endpoints& endpoints, int pair) {
-    return endpointOf(endpoints, 2 * pair - 1);
-}
+int endpointOf(const Endpoints& endpoints, int entry) { return endpoints[std::size_t(entry)]; }
+int startOf(const Endpoints& endpoints, int pair) { return endpointOf(endpoints, 2 * pair - 2); }
+int targetOf(const Endpoints& endpoints, int pair) { return endpointOf(endpoints, 2 * pair - 1); }
 
 bool isEndpoint(const Endpoints& endpoints, int pairs, int code) {
     for (int entry = 0; entry < 2 * pairs; ++entry) {

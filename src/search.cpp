@@ -46,18 +46,19 @@ constexpr Mask columnSeven = 0x8080808080808080ULL;
 // Cells whose row + column is odd: row 0 holds columns 1, 3, 5, 7; row 1 columns 0, 2, 4, 6.
 constexpr Mask darkCells = 0x55AA55AA55AA55AAULL;
 
-constexpr Mask bitOf(int cell) {
-    return Mask{1} << cell;
+constexpr Mask bitOf(int cell) { return Mask{1} << cell; }
+
+// Number of cells in a mask. Written out because std::popcount becomes a library call on
+// processors where the instruction is not assumed.
+constexpr int cellCount(Mask cells) {
+    cells -= (cells >> 1) & 0x5555555555555555ULL;
+    cells = (cells & 0x3333333333333333ULL) + ((cells >> 2) & 0x3333333333333333ULL);
+    cells = (cells + (cells >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+    return static_cast<int>((cells * 0x0101010101010101ULL) >> 56);
 }
-constexpr bool isDark(int cell) {
-    return (darkCells & bitOf(cell)) != 0;
-}
-constexpr int cellOfCode(int code) {
-    return rowOf(code) * gridStride + columnOf(code);
-}
-constexpr int codeOfCell(int cell) {
-    return cellCode(cell / gridStride, cell % gridStride);
-}
+constexpr bool isDark(int cell) { return (darkCells & bitOf(cell)) != 0; }
+constexpr int cellOfCode(int code) { return rowOf(code) * gridStride + columnOf(code); }
+constexpr int codeOfCell(int cell) { return cellCode(cell / gridStride, cell % gridStride); }
 
 // Cells with a neighbour in `cells`, one mask per direction of that neighbour.
 struct Sides {
@@ -79,9 +80,7 @@ constexpr Mask withTwoNeighboursIn(Mask cells) {
 }
 
 // Dark cells minus light cells.
-int balanceOf(Mask cells) {
-    return std::popcount(cells & darkCells) - std::popcount(cells & ~darkCells);
-}
+int balanceOf(Mask cells) { return cellCount(cells & darkCells) - cellCount(cells & ~darkCells); }
 
 // Balance of the free cells that a route between these two loose ends covers.
 int routeBalance(int end, int otherEnd) {
@@ -108,17 +107,15 @@ struct State {
     // Loose ends: 2i grows from pair i + 1's start endpoint, 2i + 1 from its target endpoint.
     std::array<int, maxEnds> ends{};
     // The free cells each loose end has walked over, in order.
-    std::array<std::array<std::int8_t, maxCells>, maxEnds> trails{};
+    std::array<std::array<std::int8_t, maxCells>, maxEnds> trails;
     std::array<int, maxEnds> trailLengths{};
 };
 
-bool isOpen(const State& state, int pair) {
-    return (state.open >> pair & 1U) != 0;
-}
+bool isOpen(const State& state, int pair) { return (state.open >> pair & 1U) != 0; }
 
 // --- Memory of refuted states ---
 
-constexpr int memoryBits = 17;
+constexpr int memoryBits = 16;
 constexpr std::uint64_t finishedEnd = 0x7F;
 
 struct StateKey {
@@ -177,9 +174,7 @@ void beginSearch() {
     }
 }
 
-void rememberRefuted(const StateKey& key) {
-    slotOf(key) = Remembered{key, memory().search};
-}
+void rememberRefuted(const StateKey& key) { slotOf(key) = Remembered{key, memory().search}; }
 
 // --- Pruning ---
 
@@ -239,10 +234,9 @@ bool regionsOk(const State& state) {
     return true;
 }
 
-bool feasible(const State& state) {
+bool noDeadCells(const State& state) {
     const Mask usable = state.freeCells | looseEndsOf(state);
-    if ((state.freeCells & ~withTwoNeighboursIn(usable)) != 0) return false;
-    return regionsOk(state);
+    return (state.freeCells & ~withTwoNeighboursIn(usable)) == 0;
 }
 
 // --- Search ---
@@ -252,7 +246,8 @@ struct Choice {
     Mask moves = 0;
 };
 
-// The loose end with the fewest moves; an empty choice when some loose end has none.
+// The loose end with the fewest moves, or the first one found with a single move; an empty
+// choice when some loose end seen has none.
 Choice mostConstrainedEnd(const State& state) {
     Choice best;
     int fewest = 5;
@@ -261,8 +256,9 @@ Choice mostConstrainedEnd(const State& state) {
         const Mask partner = bitOf(state.ends[std::size_t(end ^ 1)]);
         const Mask moves =
             neighbours(bitOf(state.ends[std::size_t(end)])) & (state.freeCells | partner);
-        const int count = std::popcount(moves);
-        if (count == 0) return {};
+        if (moves == 0) return {};
+        if (std::has_single_bit(moves)) return {end, moves};
+        const int count = cellCount(moves);
         if (count < fewest) {
             fewest = count;
             best = {end, moves};
@@ -271,13 +267,20 @@ Choice mostConstrainedEnd(const State& state) {
     return best;
 }
 
-bool extend(State& state) {
+// Searches on from `state`; `isRoot` is true for the first state of a search only.
+bool extend(State& state, bool isRoot) {
     if (state.open == 0) return state.freeCells == 0;
-    if (!feasible(state)) return false;
+    if (!noDeadCells(state)) return false;
     const Choice choice = mostConstrainedEnd(state);
     if (choice.end < 0) return false;
-    const StateKey key = keyOf(state);
-    if (isRefuted(key)) return false;
+    // The costlier rules run only where the search branches; a forced move leads to the next
+    // branching state, which is checked, and its refutation is that state's. The first state
+    // of a search is never met again, so it is not looked up or remembered.
+    const bool branches = !std::has_single_bit(choice.moves);
+    if (branches && !regionsOk(state)) return false;
+    const bool remembers = branches && !isRoot;
+    const StateKey key = remembers ? keyOf(state) : StateKey{};
+    if (remembers && isRefuted(key)) return false;
 
     const auto end = std::size_t(choice.end);
     const int pair = choice.end / 2;
@@ -286,19 +289,19 @@ bool extend(State& state) {
         const int cell = std::countr_zero(moves);
         if (cell == state.ends[end ^ 1]) {
             state.open &= ~(1U << pair);
-            if (extend(state)) return true;
+            if (extend(state, false)) return true;
             state.open |= 1U << pair;
             continue;
         }
         state.freeCells &= ~bitOf(cell);
         state.ends[end] = cell;
         state.trails[end][std::size_t(state.trailLengths[end]++)] = static_cast<std::int8_t>(cell);
-        if (extend(state)) return true;
+        if (extend(state, false)) return true;
         --state.trailLengths[end];
         state.ends[end] = from;
         state.freeCells |= bitOf(cell);
     }
-    rememberRefuted(key);
+    if (remembers) rememberRefuted(key);
     return false;
 }
 
@@ -323,27 +326,26 @@ Cover coverOf(const State& state, const Board& board) {
 } // namespace
 
 std::optional<Cover> findCover(const Board& board) {
+    // Most candidates fail the colour balance, so it comes first and costs little: the grid is
+    // read without branches (bytes outside the playing area are zero, never an empty cell).
     State state;
+    for (int cell = 0; cell < maxCells; ++cell) {
+        state.freeCells |= Mask{board.grid[std::size_t(cell)] == emptyCell} << cell;
+    }
     state.pairs = board.count / 2;
-    for (int row = 0; row < board.size; ++row) {
-        for (int column = 0; column < board.size; ++column) {
-            const int cell = row * gridStride + column;
-            if (board.grid[std::size_t(cell)] == emptyCell) state.freeCells |= bitOf(cell);
-        }
-    }
     int pairsBalance = 0;
-    for (int end = 0; end < board.count; ++end) {
-        state.ends[std::size_t(end)] = cellOfCode(board.endpoints[std::size_t(end)]);
-    }
     for (int pair = 0; pair < state.pairs; ++pair) {
-        pairsBalance +=
-            routeBalance(state.ends[std::size_t(2 * pair)], state.ends[std::size_t(2 * pair + 1)]);
+        const int start = cellOfCode(board.endpoints[std::size_t(2 * pair)]);
+        const int target = cellOfCode(board.endpoints[std::size_t(2 * pair + 1)]);
+        state.ends[std::size_t(2 * pair)] = start;
+        state.ends[std::size_t(2 * pair + 1)] = target;
+        pairsBalance += routeBalance(start, target);
     }
     if (balanceOf(state.freeCells) != pairsBalance) return std::nullopt;
     state.open = (1U << state.pairs) - 1;
 
     beginSearch();
-    if (!extend(state)) return std::nullopt;
+    if (!extend(state, true)) return std::nullopt;
     return coverOf(state, board);
 }
 

@@ -1,10 +1,8 @@
-// Puzzle creation: the random generator, the reference solvability search and the loop that
-// draws candidates until one can be solved. Nothing here reads input; only the plain dump and
-// the progress report of a long wait write anything.
+// Puzzle creation: the random generator and the reference solvability search, with the plain
+// dump of a board. Nothing here reads input; only the dump writes anything.
 
 #include "pairpath.hpp"
 
-#include <chrono>
 #include <cstdlib>
 #include <iostream>
 #include <utility>
@@ -19,12 +17,10 @@ namespace {
 // and grid cells hold raw pair numbers.
 constexpr int workingOffset = 11;
 
-bool isPlaced(const Endpoints& endpoints, int workingCode) {
-    for (const int placed : endpoints) {
-        if (placed == 0) return false;
-        if (placed == workingCode) return true;
-    }
-    return false;
+// A cell already holds an endpoint exactly when the endpoint table lists its working code;
+// reading the cell gives the same answer as walking the table.
+bool isPlaced(const Grid& grid, int row, int column) {
+    return grid[static_cast<std::size_t>((row - 1) * gridStride + column - 1)] != 0;
 }
 
 bool besideOwnStart(const Endpoints& endpoints, int endpoint, int workingCode) {
@@ -48,7 +44,7 @@ Board createArray(int size, int pairs) {
             column = std::rand() % size + 1;
             row = std::rand() % size + 1;
             workingCode = cellCode(row, column);
-        } while (isPlaced(board.endpoints, workingCode) ||
+        } while (isPlaced(board.grid, row, column) ||
                  besideOwnStart(board.endpoints, endpoint, workingCode));
         board.endpoints[static_cast<std::size_t>(endpoint)] = workingCode;
         board.grid[static_cast<std::size_t>((row - 1) * gridStride + column - 1)] =
@@ -189,42 +185,6 @@ void print(Board board) {
         text += '\n';
     }
     std::cout << text;
-}
-
-// --- Looking for a puzzle ---
-
-namespace {
-
-using Clock = std::chrono::steady_clock;
-
-constexpr auto quietWait = std::chrono::seconds(1);
-constexpr auto reportInterval = std::chrono::seconds(1);
-constexpr std::int64_t candidatesPerClockCheck = 1024;
-
-} // namespace
-
-std::optional<Board> findPuzzle(int size, int pairs, std::ostream* progress,
-                                std::int64_t maxCandidates) {
-    const auto began = Clock::now();
-    auto nextReport = began + quietWait;
-    bool reported = false;
-    std::optional<Board> found;
-    for (std::int64_t tried = 1; tried <= maxCandidates; ++tried) {
-        const Board candidate = createArray(size, pairs);
-        if (findCover(candidate)) {
-            found = candidate;
-            break;
-        }
-        if (progress != nullptr && tried % candidatesPerClockCheck == 0 &&
-            Clock::now() >= nextReport) {
-            *progress << "\rLooking for a solvable puzzle: " << tried << " of at most "
-                      << maxCandidates << " candidates tried..." << std::flush;
-            reported = true;
-            nextReport += reportInterval;
-        }
-    }
-    if (reported) *progress << '\n' << std::flush;
-    return found;
 }
 
 } // namespace pairpath

@@ -137,7 +137,7 @@ TEST(Search, AgreesWithReferenceOnNearMisses) {
     for (int side = 5; side <= 6; ++side) {
         for (int pairs = minPairs; pairs <= 6; ++pairs) {
             for (int i = 0; i < 6; ++i) {
-                const auto puzzle = findPuzzle(side, pairs, nullptr);
+                const auto puzzle = findPuzzle(side, pairs, nullptr).puzzle;
                 ASSERT_TRUE(puzzle.has_value());
                 for (int entry = 0; entry < puzzle->count; ++entry) {
                     for (int code = 0; code < cellCode(side - 1, side); ++code) {

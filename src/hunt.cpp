@@ -1,0 +1,199 @@
+// Looking for a puzzle: draws candidates from the generator until one has a full cover.
+//
+// The answer is always the first candidate, in the generator's order, that has a cover, so the
+// same seed gives the same puzzle however the work is shared out. Short hunts run on the
+// calling thread alone. A long one shares the work with a helper thread: the calling thread
+// alone draws candidates (std::rand is one sequence), a batch at a time, and both threads
+// search whole batches. Batches are numbered in drawing order; the hunt ends when every batch
+// before the first one holding a cover has been searched, or when the candidate limit is spent.
+
+#include "pairpath.hpp"
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <iostream>
+#include <mutex>
+#include <thread>
+
+namespace pairpath {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr auto quietWait = std::chrono::seconds(1);
+constexpr auto reportInterval = std::chrono::seconds(1);
+constexpr std::int64_t aloneCandidates = 256; // drawn and searched before the helper starts
+// Large batches let each thread stream through memory the other wrote; small ones make the
+// candidates' cache lines bounce between the cores and slow the drawing down.
+constexpr int batchSize = 512;
+constexpr int ringSize = 4;             // batches drawn ahead of the search
+constexpr int drawsPerFinishCheck = 64; // how often drawing looks whether the hunt is over
+
+// Tells the player, past the first second, how far the hunt has got.
+struct Progress {
+    std::ostream* out = nullptr;
+    std::int64_t limit = 0;
+    Clock::time_point nextReport = Clock::now() + quietWait;
+    bool reported = false;
+
+    void update(std::int64_t drawn) {
+        if (out == nullptr || Clock::now() < nextReport) return;
+        *out << "\rLooking for a solvable puzzle: " << drawn << " of at most " << limit
+             << " candidates tried..." << std::flush;
+        reported = true;
+        nextReport = Clock::now() + reportInterval;
+    }
+    void finish() const {
+        if (reported) *out << '\n' << std::flush;
+    }
+};
+
+enum class Stage { empty, drawn, searching, searched };
+
+struct Batch {
+    std::array<Board, batchSize> boards;
+    int count = 0;
+    int firstCover = -1; // index of the first board with a cover, once searched
+    Stage stage = Stage::empty;
+};
+
+// The state both threads share; every field is guarded by `lock`.
+struct SharedHunt {
+    std::mutex lock;
+    std::condition_variable changed;
+    std::array<Batch, ringSize> ring; // batch b lives in ring[b % ringSize]
+    std::int64_t drawnBatches = 0;
+    std::int64_t settledBatches = 0;    // batches searched without a cover, all of them in order
+    bool drawingDone = false;           // the candidate limit is reached
+    std::atomic<bool> finished = false; // written under `lock`, read without it while drawing
+
+    Batch& batch(std::int64_t number) { return ring[std::size_t(number % ringSize)]; }
+
+    // The oldest drawn batch that nobody searches yet, or -1.
+    std::int64_t nextToSearch() {
+        for (std::int64_t number = settledBatches; number < drawnBatches; ++number) {
+            if (batch(number).stage == Stage::drawn) return number;
+        }
+        return -1;
+    }
+
+    // Moves past searched batches without a cover; frees their slots for drawing.
+    void settle() {
+        while (settledBatches < drawnBatches) {
+            Batch& oldest = batch(settledBatches);
+            if (oldest.stage != Stage::searched) break;
+            if (oldest.firstCover >= 0) {
+                finished = true;
+                break;
+            }
+            oldest.stage = Stage::empty;
+            ++settledBatches;
+        }
+        if (drawingDone && settledBatches == drawnBatches) finished = true;
+    }
+};
+
+int firstWithCover(const Batch& batch) {
+    for (int i = 0; i < batch.count; ++i) {
+        if (findCover(batch.boards[std::size_t(i)])) return i;
+    }
+    return -1;
+}
+
+// Searches batch `number`, which the caller has claimed, then records the outcome.
+void searchBatch(SharedHunt& hunt, std::unique_lock<std::mutex>& held, std::int64_t number) {
+    Batch& batch = hunt.batch(number);
+    batch.stage = Stage::searching;
+    held.unlock();
+    const int firstCover = firstWithCover(batch);
+    held.lock();
+    batch.firstCover = firstCover;
+    batch.stage = Stage::searched;
+    hunt.settle();
+    hunt.changed.notify_all();
+}
+
+void helpSearch(SharedHunt& hunt) {
+    std::unique_lock<std::mutex> held(hunt.lock);
+    for (;;) {
+        hunt.changed.wait(held, [&] { return hunt.finished || hunt.nextToSearch() >= 0; });
+        if (hunt.finished) return;
+        searchBatch(hunt, held, hunt.nextToSearch());
+    }
+}
+
+// The calling thread's part: draws batches while there is room, searches when there is not.
+void drawAndSearch(SharedHunt& hunt, int size, int pairs, std::int64_t drawnAlready,
+                   std::int64_t maxCandidates, Progress& progress) {
+    std::int64_t drawn = drawnAlready;
+    std::unique_lock<std::mutex> held(hunt.lock);
+    while (!hunt.finished) {
+        const bool roomToDraw = hunt.drawnBatches - hunt.settledBatches < ringSize;
+        if (!hunt.drawingDone && roomToDraw) {
+            Batch& batch = hunt.batch(hunt.drawnBatches);
+            held.unlock();
+            batch.count = int(std::min<std::int64_t>(batchSize, maxCandidates - drawn));
+            for (int i = 0; i < batch.count; ++i) {
+                // Past the answer, the rest of the batch is never looked at.
+                if (i % drawsPerFinishCheck == 0 && hunt.finished) {
+                    batch.count = i;
+                    break;
+                }
+                batch.boards[std::size_t(i)] = createArray(size, pairs);
+            }
+            drawn += batch.count;
+            progress.update(drawn);
+            held.lock();
+            batch.stage = Stage::drawn;
+            ++hunt.drawnBatches;
+            hunt.drawingDone = drawn >= maxCandidates;
+            hunt.changed.notify_all();
+        } else if (const std::int64_t number = hunt.nextToSearch(); number >= 0) {
+            searchBatch(hunt, held, number);
+        } else {
+            hunt.changed.wait(held);
+        }
+    }
+}
+
+PuzzleHunt huntTogether(int size, int pairs, std::int64_t drawnAlready, std::int64_t maxCandidates,
+                        Progress& progress) {
+    SharedHunt hunt;
+    std::thread helper(helpSearch, std::ref(hunt));
+    drawAndSearch(hunt, size, pairs, drawnAlready, maxCandidates, progress);
+    helper.join();
+
+    PuzzleHunt result;
+    result.candidates = maxCandidates;
+    if (hunt.settledBatches < hunt.drawnBatches) {
+        const Batch& found = hunt.batch(hunt.settledBatches);
+        result.puzzle = found.boards[std::size_t(found.firstCover)];
+        result.candidates = drawnAlready + hunt.settledBatches * batchSize + found.firstCover + 1;
+    }
+    return result;
+}
+
+} // namespace
+
+PuzzleHunt findPuzzle(int size, int pairs, std::ostream* progressOut, std::int64_t maxCandidates) {
+    Progress progress{progressOut, maxCandidates};
+    PuzzleHunt hunt;
+    const std::int64_t alone = std::min(aloneCandidates, maxCandidates);
+    while (hunt.candidates < alone) {
+        const Board candidate = createArray(size, pairs);
+        ++hunt.candidates;
+        if (findCover(candidate)) {
+            hunt.puzzle = candidate;
+            return hunt;
+        }
+    }
+    if (hunt.candidates < maxCandidates) {
+        hunt = huntTogether(size, pairs, hunt.candidates, maxCandidates, progress);
+    }
+    progress.finish();
+    return hunt;
+}
+
+} // namespace pairpath
