@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <iomanip>
 #include <iostream>
@@ -25,7 +26,7 @@ double millisecondsSince(Clock::time_point began) {
 
 double percentile(std::vector<double> values, double fraction) {
     std::sort(values.begin(), values.end());
-    const auto index = static_cast<std::size_t>(fraction * double(values.size() - 1) + 0.5);
+    const auto index = static_cast<std::size_t>(std::lround(fraction * double(values.size() - 1)));
     return values[index];
 }
 

@@ -26,7 +26,8 @@ inline constexpr int minPairs = 4;
 inline constexpr int maxPairs = 9;
 inline constexpr char emptyCell = '0';
 
-using Grid = std::array<char, gridStride * gridStride>;
+inline constexpr std::size_t gridCells = 64; // 8 rows of gridStride cells
+using Grid = std::array<char, gridCells>;
 using Endpoints = std::array<std::int32_t, 2 * maxPairs + 1>;
 
 // One puzzle and, during play, its state. Inside the playing area a cell holds '0' (empty) or

@@ -8,7 +8,6 @@
 #include <cstdlib>
 #include <iostream>
 #include <new>
-#include <set>
 
 namespace pairpath {
 
@@ -79,8 +78,11 @@ bool isEndpoint(const Endpoints& endpoints, int pairs, int code) {
     return false;
 }
 
+// The head is the one node without a predecessor; its pos is -1 as well.
+bool isHead(const Node* node) { return node->prev == nullptr; }
+
 Node* headOf(Node* node) {
-    while (node->prev != nullptr)
+    while (!isHead(node))
         node = node->prev;
     return node;
 }
@@ -138,7 +140,7 @@ Node* makenode(int pos, Node* prev) {
 }
 
 Node* cleanNode(Grid& grid, Node* node) {
-    while (node->prev != nullptr) {
+    while (!isHead(node)) {
         cellAt(grid, node->pos) = emptyCell;
         Node* left = node;
         node = node->prev;
@@ -207,9 +209,8 @@ int isvalid(const Grid& grid, char key, int row, int column, const Endpoints& en
 Node* play(Grid& grid, int row, int column, Paths& paths, const Endpoints& endpoints, int size,
            int pairs) {
     const int pair = cellAt(grid, cellCode(row, column)) - emptyCell;
-    Node* const head = paths[std::size_t(pair - 1)];
-    head->num = pair;
-    Node* current = head;
+    Node* current = paths[std::size_t(pair - 1)]; // the pair's head: its path starts afresh
+    current->num = pair;
     for (;;) {
         printBoard(grid, size);
         sayLine(movementPrompt);
@@ -217,7 +218,7 @@ Node* play(Grid& grid, int row, int column, Paths& paths, const Endpoints& endpo
         switch (upper(key)) {
         case 'Q': return cleanNode(grid, current);
         case 'B': {
-            if (current->pos == -1) {
+            if (isHead(current)) {
                 sayLine(backAtStart);
                 continue;
             }
@@ -226,7 +227,7 @@ Node* play(Grid& grid, int row, int column, Paths& paths, const Endpoints& endpo
             current = current->prev;
             current->next = nullptr;
             delete left;
-            const int code = current->pos == -1 ? startOf(endpoints, head->num) : current->pos;
+            const int code = isHead(current) ? startOf(endpoints, current->num) : current->pos;
             row = rowOf(code);
             column = columnOf(code);
             continue;
@@ -278,7 +279,7 @@ void runGame(Board& live, Paths& paths) {
         sayLine(pairPrompt);
         const int pair = getUserinput(pairChoices) - emptyCell;
         Node*& entry = paths[std::size_t(pair - 1)];
-        if (entry->prev != nullptr) {
+        if (!isHead(entry)) {
             std::cout << "Redoing path " << pair
                       << " will clean the former path. Continue? (Y/N)\n";
             if (!isYes(getUserinput(yesOrNo))) {
@@ -312,7 +313,7 @@ void start(Board board) {
 
 std::string pathsFault(const Board& live, const Paths& paths) {
     const int pairs = live.count / 2;
-    std::set<int> pathCells;
+    std::array<bool, gridCells> isPathCell{};
     int beingDrawn = 0; // pairs with path cells whose entry is still the head
     for (int pair = 1; pair <= pairs; ++pair) {
         const std::string name = "pair " + std::to_string(pair) + ": ";
@@ -335,9 +336,11 @@ std::string pathsFault(const Board& live, const Paths& paths) {
             if (cellAt(live.grid, following->pos) != digitOf(pair)) {
                 return name + "path cell lost its digit";
             }
-            if (!pathCells.insert(following->pos).second) return name + "cell in two lists";
+            bool& listed = isPathCell[std::size_t(gridIndex(following->pos))];
+            if (listed) return name + "cell in two lists";
+            listed = true;
             entryInList = entryInList || following == entry;
-            ++length;
+            if (++length > live.size * live.size) return name + "list runs in a circle";
         }
         if (!entryInList) return name + "entry is not in its list";
         if (connected && entry->next != nullptr) return name + "entry is not the tail";
@@ -350,7 +353,9 @@ std::string pathsFault(const Board& live, const Paths& paths) {
             const int code = cellCode(row, column);
             const char cell = cellAt(live.grid, code);
             if (cell == emptyCell || isEndpoint(live.endpoints, pairs, code)) continue;
-            if (!pathCells.contains(code)) return "cell " + std::to_string(code) + " has no node";
+            if (!isPathCell[std::size_t(gridIndex(code))]) {
+                return "cell " + std::to_string(code) + " has no node";
+            }
         }
     }
     return "";

@@ -98,7 +98,7 @@ Mask regionAround(Mask seed, Mask freeCells) {
 }
 
 constexpr int maxEnds = 2 * maxPairs;
-constexpr int maxCells = gridStride * gridStride;
+constexpr int maxCells = int(gridCells);
 
 struct State {
     Mask freeCells = 0;
@@ -330,7 +330,7 @@ std::optional<Cover> findCover(const Board& board) {
     // read without branches (bytes outside the playing area are zero, never an empty cell).
     State state;
     for (int cell = 0; cell < maxCells; ++cell) {
-        state.freeCells |= Mask{board.grid[std::size_t(cell)] == emptyCell} << cell;
+        state.freeCells |= Mask{board.grid[std::size_t(cell)] == emptyCell ? 1U : 0U} << cell;
     }
     state.pairs = board.count / 2;
     int pairsBalance = 0;

@@ -35,7 +35,7 @@ inline Board boardFromText(std::initializer_list<std::string_view> rows) {
 inline std::string coverFault(const Board& board, const Cover& cover) {
     const int pairs = board.count / 2;
     if (static_cast<int>(cover.size()) != pairs) return "wrong number of routes";
-    std::array<bool, gridStride * gridStride> covered{};
+    std::array<bool, gridCells> covered{};
     for (int pair = 1; pair <= pairs; ++pair) {
         const auto& route = cover[std::size_t(pair - 1)];
         const std::string name = "route " + std::to_string(pair) + ": ";

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -34,6 +35,7 @@ const std::string overOwnPath =
     "'B')\n";
 const std::string offBoundary = "Invalid movemnt. Movement will go off boundary.\n";
 const std::string keepOtherPath = "Invalid movement. Movement will cause other path be cleaned.\n";
+const std::string lengthMessage = "Invalid Input. Please only input one valid char again.\n";
 const std::string setMessage =
     "Invalid input: input does not match expected input. Please input your choice again.\n";
 const std::string winMessage = "Congrats! You Win the game!!!\n";
@@ -508,6 +510,25 @@ TEST(EndOfInput, EndsWithStatusOneAtBothYesNoQuestions) {
         EXPECT_EQ(ending.errors, "Input ended.\n");
         EXPECT_EQ(ending.status, 1);
     }
+}
+
+// A line far longer than any buffer is read and dropped a character at a time: the program's
+// peak memory stays far below the line's length.
+TEST(LongInput, LineOfSixtyFourMebibytesInConstantMemory) {
+    constexpr long lineBytes = 64L << 20;
+    Session session;
+    EXPECT_EQ(session.readUntil(sideQuestion), sideQuestion);
+    const std::string chunk(std::size_t{1} << 20, '5');
+    for (long written = 0; written < lineBytes; written += long(chunk.size()))
+        session.type(chunk);
+    session.type("\n");
+    const auto ending = session.finish();
+    EXPECT_EQ(ending.output, lengthMessage);
+    EXPECT_EQ(ending.errors, "Input ended.\n");
+    EXPECT_EQ(ending.status, 1);
+    rusage children{};
+    ASSERT_EQ(getrusage(RUSAGE_CHILDREN, &children), 0);
+    EXPECT_LT(children.ru_maxrss * 1024L, lineBytes / 2) << "peak KiB: " << children.ru_maxrss;
 }
 
 } // namespace

@@ -1,0 +1,129 @@
+// Fuzz target: arbitrary bytes are the player's input to a whole game, from the two start-up
+// questions through pair choices, yes-or-no answers and movement keys, on fixed solvable
+// boards of several sides and pair counts. Whenever the game starts reading a new line (so
+// after every accepted step), the grid and the path lists must agree; any disagreement
+// aborts, which the fuzzer reports as a crash.
+
+#include "pairpath.hpp"
+
+#include <cstdint>
+#include <cstdlib>
+#include <iostream>
+#include <map>
+#include <streambuf>
+#include <string>
+
+namespace {
+
+using namespace pairpath;
+
+// One solvable board per choice below, found with a fixed seed, so runs are repeatable.
+std::map<std::pair<int, int>, Board>& fixedBoards() {
+    static std::map<std::pair<int, int>, Board> boards = [] {
+        std::map<std::pair<int, int>, Board> found;
+        const std::pair<int, int> choices[] = {{5, 4}, {5, 6}, {6, 5}, {6, 7}, {7, 4},
+                                               {7, 7}, {8, 4}, {8, 6}, {8, 8}, {8, 9}};
+        for (const auto& [side, pairs] : choices) {
+            std::srand(unsigned(side * 10 + pairs));
+            found[{side, pairs}] = *findPuzzle(side, pairs, nullptr).puzzle;
+        }
+        return found;
+    }();
+    return boards;
+}
+
+// The fixed board of this side with the pair count nearest to the one asked for.
+const Board& boardFor(int side, int pairs) {
+    const Board* best = nullptr;
+    for (const auto& [choice, board] : fixedBoards()) {
+        if (choice.first != side) continue;
+        if (best == nullptr ||
+            std::abs(choice.second - pairs) < std::abs(best->count / 2 - pairs)) {
+            best = &board;
+        }
+    }
+    return *best;
+}
+
+// The game being played, for the invariant check made at every new line.
+const Board* liveBoard = nullptr;
+const Paths* livePaths = nullptr;
+
+void checkInvariants() {
+    if (liveBoard == nullptr) return;
+    const std::string fault = pathsFault(*liveBoard, *livePaths);
+    if (!fault.empty()) {
+        std::cerr << "grid and paths disagree: " << fault << '\n';
+        std::abort();
+    }
+}
+
+// Unbuffered input over the fuzz data: the game reads one character at a time through it.
+class FuzzInput : public std::streambuf {
+  public:
+    FuzzInput(const std::uint8_t* data, std::size_t size) : data(data), size(size) {}
+
+  protected:
+    int_type underflow() override {
+        if (at == size) return traits_type::eof();
+        return traits_type::to_int_type(char(data[at]));
+    }
+    int_type uflow() override {
+        if (at == size) return traits_type::eof();
+        if (lineStart) checkInvariants();
+        const char c = char(data[at++]);
+        lineStart = c == '\n';
+        return traits_type::to_int_type(c);
+    }
+
+  private:
+    const std::uint8_t* data;
+    std::size_t size;
+    std::size_t at = 0;
+    bool lineStart = true;
+};
+
+// Output that is thrown away.
+class Discard : public std::streambuf {
+  protected:
+    int_type overflow(int_type c) override { return traits_type::not_eof(c); }
+    std::streamsize xsputn(const char*, std::streamsize count) override { return count; }
+};
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    fixedBoards();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzInput input(data, size);
+    Discard output;
+    std::streambuf* const oldIn = std::cin.rdbuf(&input);
+    std::streambuf* const oldOut = std::cout.rdbuf(&output);
+
+    Board live;
+    Paths paths{};
+    int pairs = 0;
+    try {
+        const int side = askGridSide();
+        live = boardFor(side, askPairCount(side));
+        pairs = live.count / 2;
+        paths = makeHeads(pairs);
+        liveBoard = &live;
+        livePaths = &paths;
+        runGame(live, paths);
+        if (isWin(live, paths) != 1) std::abort(); // the game only returns once it is won
+    } catch (const InputEnded&) {
+    }
+    checkInvariants();
+    liveBoard = nullptr;
+    livePaths = nullptr;
+    releasePaths(paths, pairs);
+
+    std::cin.rdbuf(oldIn);
+    std::cout.rdbuf(oldOut);
+    std::cin.clear();
+    return 0;
+}
