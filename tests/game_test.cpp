@@ -298,7 +298,6 @@ class Game {
 
     char& cell(int code) { return board.grid[std::size_t(gridIndex(code))]; }
     const std::vector<int>& routeOf(int pair) const { return cover[std::size_t(pair - 1)]; }
-    bool isStart(int pair, int code) const { return routeOf(pair).front() == code; }
 
   private:
     void orient(int pair, int start) {
@@ -451,18 +450,18 @@ TEST(WholeGame, RefusesToLeaveTheGrid) {
 
 // --- End of input at each kind of question ---
 
-struct Ended {
-    const char* question;
-    std::string typed;
-};
-
 TEST(EndOfInput, EndsWithStatusOneAtEveryQuestion) {
+    struct Ended {
+        const char* question;
+        std::string typed;
+        const std::string& lastPrompt;
+    };
     const Ended cases[] = {
-        {"grid side", ""},
-        {"grid side, a last line without newline", "5"},
-        {"pair count", "6\n"},
-        {"pair choice", "5\n4\n"},
-        {"movement key", "5\n4\n1\n"},
+        {"grid side", "", sideQuestion},
+        {"grid side, a last line without newline", "5", sideQuestion},
+        {"pair count", "6\n", pairQuestion},
+        {"pair choice", "5\n4\n", pairPrompt},
+        {"movement key", "5\n4\n1\n", movePrompt},
     };
     for (const Ended& ended : cases) {
         Session session;
@@ -470,11 +469,7 @@ TEST(EndOfInput, EndsWithStatusOneAtEveryQuestion) {
         const auto ending = session.finish();
         EXPECT_EQ(ending.errors, "Input ended.\n") << ended.question;
         EXPECT_EQ(ending.status, 1) << ended.question;
-        const std::string& prompt = ended.typed == "5\n4\n1\n" ? movePrompt
-                                    : ended.typed == "5\n4\n"  ? pairPrompt
-                                    : ended.typed == "6\n"     ? pairQuestion
-                                                               : sideQuestion;
-        EXPECT_TRUE(ending.output.ends_with(prompt)) << ended.question << ending.output;
+        EXPECT_TRUE(ending.output.ends_with(ended.lastPrompt)) << ended.question;
     }
 }
 
