@@ -316,45 +316,46 @@ std::string pathsFault(const Board& live, const Paths& paths) {
     std::array<bool, gridCells> isPathCell{};
     int beingDrawn = 0; // pairs with path cells whose entry is still the head
     for (int pair = 1; pair <= pairs; ++pair) {
-        const std::string name = "pair " + std::to_string(pair) + ": ";
+        const auto fault = [pair](std::string_view what) {
+            return "pair " + std::to_string(pair) + ": " + std::string(what);
+        };
         for (const int code : {startOf(live.endpoints, pair), targetOf(live.endpoints, pair)}) {
-            if (cellAt(live.grid, code) != digitOf(pair)) return name + "endpoint lost its digit";
+            if (cellAt(live.grid, code) != digitOf(pair)) return fault("endpoint lost its digit");
         }
         Node* const entry = paths[std::size_t(pair - 1)];
         Node* const head = headOf(entry);
-        if (head->pos != -1) return name + "head has a cell";
+        if (head->pos != -1) return fault("head has a cell");
         const bool connected = entry != head;
-        bool entryInList = entry == head;
+        bool entryInList = !connected;
         int length = 0;
         for (Node* node = head; node->next != nullptr; node = node->next) {
             Node* const following = node->next;
-            if (following->prev != node) return name + "links disagree";
-            if (following->pos < 0 || rowOf(following->pos) >= live.size ||
-                columnOf(following->pos) >= live.size) {
-                return name + "path node outside the grid";
+            if (following->prev != node) return fault("links disagree");
+            const int code = following->pos;
+            if (code < 0 || rowOf(code) >= live.size || columnOf(code) >= live.size) {
+                return fault("path node outside the grid");
             }
-            if (cellAt(live.grid, following->pos) != digitOf(pair)) {
-                return name + "path cell lost its digit";
-            }
-            bool& listed = isPathCell[std::size_t(gridIndex(following->pos))];
-            if (listed) return name + "cell in two lists";
+            if (cellAt(live.grid, code) != digitOf(pair)) return fault("path cell lost its digit");
+            bool& listed = isPathCell[std::size_t(gridIndex(code))];
+            if (listed) return fault("cell in two lists");
             listed = true;
             entryInList = entryInList || following == entry;
-            if (++length > live.size * live.size) return name + "list runs in a circle";
+            if (++length > live.size * live.size) return fault("list runs in a circle");
         }
-        if (!entryInList) return name + "entry is not in its list";
-        if (connected && entry->next != nullptr) return name + "entry is not the tail";
-        if (connected && length == 0) return name + "connected without a path";
-        if (!connected && length > 0 && ++beingDrawn > 1) return name + "unfinished path kept";
+        if (!entryInList) return fault("entry is not in its list");
+        if (connected && entry->next != nullptr) return fault("entry is not the tail");
+        if (connected && length == 0) return fault("connected without a path");
+        if (!connected && length > 0 && ++beingDrawn > 1) return fault("unfinished path kept");
     }
     // Every cell holding a digit must be an endpoint or a path cell.
     for (int row = 0; row < live.size; ++row) {
         for (int column = 0; column < live.size; ++column) {
             const int code = cellCode(row, column);
-            const char cell = cellAt(live.grid, code);
-            if (cell == emptyCell || isEndpoint(live.endpoints, pairs, code)) continue;
+            if (cellAt(live.grid, code) == emptyCell || isEndpoint(live.endpoints, pairs, code)) {
+                continue;
+            }
             if (!isPathCell[std::size_t(gridIndex(code))]) {
-                return "cell " + std::to_string(code) + " has no node";
+                return "cell " + std::to_string(code) + " holds a digit but no path node";
             }
         }
     }

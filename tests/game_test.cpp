@@ -218,8 +218,14 @@ class Game {
   public:
     Game(Session& game, int side) : session(game), size(side) {}
 
-    void open(const std::string& firstOutput) {
-        ASSERT_EQ(firstOutput.substr(firstOutput.size() - pairPrompt.size()), pairPrompt);
+    // Answers the two start-up questions and reads the first board, which must have a cover.
+    void begin(int pairsWanted) {
+        EXPECT_EQ(session.readUntil(sideQuestion), sideQuestion);
+        session.send(std::to_string(size));
+        EXPECT_EQ(session.readUntil(pairQuestion), pairQuestion);
+        session.send(std::to_string(pairsWanted));
+        const std::string firstOutput = session.readUntil(pairPrompt);
+        ASSERT_TRUE(firstOutput.ends_with(pairPrompt)) << firstOutput;
         board = boardShown(firstOutput, size);
         ASSERT_EQ(firstOutput, render(board.grid, size) + pairPrompt);
         const auto found = findCover(board);
@@ -349,12 +355,8 @@ std::optional<Crossing> findCrossing(const Game& game, int lastPair) {
 
 TEST(WholeGame, PlayedThroughTheKeyboardToTheWin) {
     Session session;
-    EXPECT_EQ(session.readUntil(sideQuestion), sideQuestion);
-    session.send("5");
-    EXPECT_EQ(session.readUntil(pairQuestion), pairQuestion);
-    session.send("4");
     Game game(session, 5);
-    ASSERT_NO_FATAL_FAILURE(game.open(session.readUntil(pairPrompt)));
+    ASSERT_NO_FATAL_FAILURE(game.begin(4));
 
     // Pair 1: B at the start, a step, a refused step back onto the start, B, a key outside the
     // set, the step again, then Q.
@@ -421,12 +423,8 @@ TEST(WholeGame, PlayedThroughTheKeyboardToTheWin) {
 
 TEST(WholeGame, RefusesToLeaveTheGrid) {
     Session session;
-    session.readUntil(sideQuestion);
-    session.send("6");
-    session.readUntil(pairQuestion);
-    session.send("4");
     Game game(session, 6);
-    ASSERT_NO_FATAL_FAILURE(game.open(session.readUntil(pairPrompt)));
+    ASSERT_NO_FATAL_FAILURE(game.begin(4));
     // A cover fills the edge cells too, so some pair's drawing reaches an edge before its end.
     for (int pair = 1; pair <= game.pairs(); ++pair) {
         ASSERT_NO_FATAL_FAILURE(game.choose(pair));
@@ -476,12 +474,8 @@ TEST(EndOfInput, EndsWithStatusOneAtEveryQuestion) {
 TEST(EndOfInput, EndsWithStatusOneAtBothYesNoQuestions) {
     for (const bool redraw : {true, false}) {
         Session session;
-        session.readUntil(sideQuestion);
-        session.send("5");
-        session.readUntil(pairQuestion);
-        session.send("4");
         Game game(session, 5);
-        ASSERT_NO_FATAL_FAILURE(game.open(session.readUntil(pairPrompt)));
+        ASSERT_NO_FATAL_FAILURE(game.begin(4));
         for (int pair = 1; pair < game.pairs(); ++pair) {
             ASSERT_NO_FATAL_FAILURE(game.choose(pair));
             ASSERT_NO_FATAL_FAILURE(game.drawWhole(pair));
