@@ -3,6 +3,7 @@
 // compared byte for byte with what the game must write.
 
 #include "boards.hpp"
+#include "texts.hpp"
 
 #include <gtest/gtest.h>
 
@@ -19,26 +20,7 @@
 namespace pairpath {
 namespace {
 
-// --- Texts the game writes ---
-
-const std::string sideQuestion =
-    "What size grid would you like. Please Enter a number between 5-8\n";
-const std::string pairQuestion =
-    "How many numbers would you like to link. Please Enter a number between 4-9\n";
-const std::string pairPrompt = "Please select which number to start (press Ctrl+c to quit):\n";
-const std::string movePrompt =
-    "Please enter your movement (W/A/S/D), press 'B' to go back and q' to quit:\n";
-const std::string backAtStart =
-    "Invalid movement. Cannot go back since already at the original position. \n";
-const std::string overOwnPath =
-    "Invalid movement. Cannot step over your current path (If you want to go back, press "
-    "'B')\n";
-const std::string offBoundary = "Invalid movemnt. Movement will go off boundary.\n";
-const std::string keepOtherPath = "Invalid movement. Movement will cause other path be cleaned.\n";
-const std::string lengthMessage = "Invalid Input. Please only input one valid char again.\n";
-const std::string setMessage =
-    "Invalid input: input does not match expected input. Please input your choice again.\n";
-const std::string winMessage = "Congrats! You Win the game!!!\n";
+using namespace pairpath::testing; // the expected texts and boards
 
 std::string congratulations(int pair) {
     return "\nCongratulations! You connected path " + std::to_string(pair) + " successfully!\n";

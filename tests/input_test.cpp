@@ -1,6 +1,7 @@
 // The choice reader and the start-up questions against real lines of input.
 
 #include "pairpath.hpp"
+#include "texts.hpp"
 
 #include <gtest/gtest.h>
 
@@ -11,13 +12,7 @@
 namespace pairpath {
 namespace {
 
-const std::string lengthMessage = "Invalid Input. Please only input one valid char again.\n";
-const std::string setMessage =
-    "Invalid input: input does not match expected input. Please input your choice again.\n";
-const std::string sideQuestion =
-    "What size grid would you like. Please Enter a number between 5-8\n";
-const std::string pairQuestion =
-    "How many numbers would you like to link. Please Enter a number between 4-9\n";
+using namespace pairpath::testing; // the expected texts and boards
 
 // Standard input holding `text` and standard output collected, for as long as it lives.
 class Typed {
