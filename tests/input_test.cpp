@@ -12,7 +12,7 @@
 namespace pairpath {
 namespace {
 
-using namespace pairpath::testing; // the expected texts and boards
+using namespace pairpath::testing; // the expected texts
 
 // Standard input holding `text` and standard output collected, for as long as it lives.
 class Typed {
