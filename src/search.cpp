@@ -60,7 +60,6 @@ constexpr int cellCount(Mask cells) {
     return static_cast<int>((cells * 0x0101010101010101ULL) >> 56);
 }
 constexpr bool isDark(int cell) { return (darkCells & bitOf(cell)) != 0; }
-constexpr int cellOfCode(int code) { return rowOf(code) * gridStride + columnOf(code); }
 constexpr int codeOfCell(int cell) { return cellCode(cell / gridStride, cell % gridStride); }
 
 // Cells with a neighbour in `cells`, one mask per direction of that neighbour.
@@ -339,8 +338,8 @@ std::optional<Cover> findCover(const Board& board) {
     state.pairs = board.count / 2;
     int pairsBalance = 0;
     for (int pair = 0; pair < state.pairs; ++pair) {
-        const int start = cellOfCode(board.endpoints[std::size_t(2 * pair)]);
-        const int target = cellOfCode(board.endpoints[std::size_t(2 * pair + 1)]);
+        const int start = gridIndex(board.endpoints[std::size_t(2 * pair)]);
+        const int target = gridIndex(board.endpoints[std::size_t(2 * pair + 1)]);
         state.ends[std::size_t(2 * pair)] = start;
         state.ends[std::size_t(2 * pair + 1)] = target;
         pairsBalance += routeBalance(start, target);

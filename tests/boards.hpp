@@ -3,15 +3,15 @@
 
 #include "pairpath.hpp"
 
-#include <initializer_list>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pairpath::testing {
 
 // A board drawn as rows of text: '.' is an empty cell, a digit an endpoint of that pair. The
 // first occurrence of a digit, in reading order, is the pair's start endpoint.
-inline Board boardFromText(std::initializer_list<std::string_view> rows) {
+inline Board boardFromText(const std::vector<std::string_view>& rows) {
     Board board;
     board.size = static_cast<int>(rows.size());
     std::array<int, maxPairs + 1> seen{};

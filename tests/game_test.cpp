@@ -163,24 +163,15 @@ std::string withoutColours(const std::string& text) {
 // The board drawn in `shown`; each pair's first endpoint in reading order is taken as its start
 // until the game names the real one.
 Board boardShown(const std::string& shown, int size) {
-    Board board;
-    board.size = size;
-    std::array<int, maxPairs + 1> seen{};
     const std::string plain = withoutColours(shown);
+    std::vector<std::string> rows(static_cast<std::size_t>(size));
     std::size_t at = 0;
-    for (int row = 0; row < size; ++row) {
-        for (int column = 0; column < size; ++column, at += 2) {
-            const char mark = plain[at];
-            const int code = cellCode(row, column);
-            board.grid[std::size_t(gridIndex(code))] = mark == '.' ? '0' : mark;
-            if (mark == '.') continue;
-            const int pair = mark - '0';
-            board.endpoints[std::size_t(2 * pair - 2 + seen[std::size_t(pair)]++)] = code;
-            board.count = std::max(board.count, 2 * pair);
-        }
-        ++at; // newline
+    for (std::string& row : rows) {
+        for (int column = 0; column < size; ++column, at += 2)
+            row += plain[at]; // mark, blank
+        ++at;                 // newline
     }
-    return board;
+    return testing::boardFromText(std::vector<std::string_view>(rows.begin(), rows.end()));
 }
 
 char keyFor(int from, int to) {
