@@ -80,7 +80,21 @@ using Cover = std::vector<std::vector<int>>;
 // Decides the same question as `solution`, fast, and returns the routes it found.
 std::optional<Cover> findCover(const Board& board);
 
-// --- Looking for a puzzle (setup.cpp) ---
+// --- Drawing solvable boards directly (sampler.cpp) ---
+
+// Exact numbers of covers: on an 8 x 8 grid they pass 2^64.
+__extension__ using CoverCount = unsigned __int128;
+
+// The number of ways to cover every cell of a size x size grid (size 2 to 8) with exactly
+// `paths` paths that share no cell, each of at least `shortest` cells (2 or 3).
+CoverCount countCovers(int size, int paths, int shortest);
+
+// A solvable board drawn with the odds of drawing createArray boards until one has a full
+// cover, without that loop; uses std::rand. Empty when no board of this choice is solvable, or
+// when `maxAttempts` attempts were all rejected.
+std::optional<Board> drawSolvable(int size, int pairs, std::int64_t maxAttempts = 100'000'000);
+
+// --- Looking for a puzzle (hunt.cpp) ---
 
 inline constexpr std::int64_t candidateLimit = 25'000'000;
 
@@ -91,8 +105,14 @@ struct PuzzleHunt {
     std::int64_t candidates = 0;
 };
 
-// Draws candidates until one has a full cover, or until `maxCandidates` have failed. When
-// `progress` is given and the wait passes one second, reports how far it has got there.
+// True for the choices whose boards are drawn directly (drawSolvable) rather than by drawing
+// candidates until one has a full cover.
+bool isDrawnDirectly(int size, int pairs);
+
+// Finds a puzzle. For most choices: draws candidates until one has a full cover, or until
+// `maxCandidates` have failed; when `progress` is given and the wait passes one second, reports
+// how far it has got there. For the choices drawn directly: one drawSolvable board, and no
+// candidates counted.
 PuzzleHunt findPuzzle(int size, int pairs, std::ostream* progress,
                       std::int64_t maxCandidates = candidateLimit);
 

@@ -45,7 +45,7 @@ TEST(Hunt, FindsTheBoardTheReferenceFindsFirst) {
 }
 
 TEST(Hunt, SharedWorkFindsWhatOneThreadFinds) {
-    for (const auto& [size, pairs] : {std::pair{6, 7}, {7, 8}, {8, 8}, {8, 9}}) {
+    for (const auto& [size, pairs] : {std::pair{6, 6}, {7, 7}, {8, 8}}) {
         for (unsigned seed = 1; seed <= 4; ++seed) {
             std::srand(seed);
             const auto expected =

@@ -1,0 +1,732 @@
+// Drawing solvable boards directly.
+//
+// For some choices of side and pair count only one random placement in 10^5 to 10^8 has a full
+// cover, so drawing placements with createArray until one passes takes seconds, or for ever.
+// This module gives the answer of that loop without the loop: every solvable placement comes
+// out with the probability the loop gives it, that is the probability createArray draws it,
+// renormalised over the solvable placements. (The only odds it does not copy are the tiny bias
+// of std::rand() % side, which createArray has and this module has not.)
+//
+// A placement X is solvable exactly when its pairing E (which cells are paired, without pair
+// numbers or directions) is the set of end pairs of some cover of the grid by P paths that share
+// no cell. Let k(E) be the number of such covers, T the number of covers of the grid by P paths,
+// and q(X) the probability that createArray draws X. One attempt:
+//   1. Draw one of the T covers uniformly. Its end pairs are E with probability k(E) / T.
+//   2. Reject it if some path's two ends are side by side: createArray never pairs such cells.
+//   3. Number the paths and choose each one's start, uniformly: one of the P! 2^P placements X
+//      of E, each with probability 1 / (P! 2^P).
+//   4. Accept with probability q(X) / qmax, where qmax bounds q over every placement.
+//   5. Accept with probability 1 / k(E).
+// Any rejection starts a new attempt. An attempt thus returns X with probability
+//   k(E) / T * 1 / (P! 2^P) * q(X) / qmax * 1 / k(E) = q(X) / (T P! 2^P qmax),
+// which is proportional to q(X) on every solvable placement and zero elsewhere: the loop's odds.
+//
+// q(X): createArray places the endpoints in order, each start uniformly among the free cells and
+// each target uniformly among the free cells not beside its own start. With N cells, pair i
+// (from 1) finds F = N - 2i + 1 free cells when its target is drawn, f of them beside its start,
+// so q(X) is a constant times the product of 1 / (F - f) over the pairs. Since f is at most 4
+// (and F - f at least 1), qmax uses max(F - 4, 1) in place of F - f.
+//
+// Steps 1 and 5 count covers with a frontier: the cells are visited row by row, and the side + 1
+// edges between visited and unvisited cells (the down edges of the last `side` cells visited and
+// the right edge of the last one) form a frontier word. Each slot of the word says whether a path
+// crosses that edge and how the crossing segments connect: both loose ends of one segment are an
+// open and a close slot, matched like brackets (paths never cross, so they nest), and a segment
+// whose other end is already a path's end is a tied slot. Filling one cell maps a word to at most
+// three words. For step 1 the number of ways to finish the grid from every reachable word and
+// number of finished paths is kept for every cell (about 40 MB on an 8 x 8 grid); a cover is then
+// drawn cell by cell, each way to fill a cell with probability proportional to its completions.
+// Step 5 counts with the ends held fixed and each tied slot labelled with its pair, so only
+// segments of the same pair may meet.
+
+#include "pairpath.hpp"
+
+#include <algorithm>
+#include <bit>
+#include <cstdlib>
+#include <memory>
+
+namespace pairpath {
+
+namespace {
+
+// --- Exact uniform draws from std::rand ---
+
+// std::rand() is uniform on 0 to RAND_MAX; below the largest power of two that fits, every bit is
+// uniform, and values above it are drawn again.
+constexpr int bitsPerRand = int(std::bit_width(unsigned{RAND_MAX} + 1U)) - 1;
+
+// Random bits not used yet, so that a draw of a few bits does not cost a whole std::rand() call.
+struct RandomBits {
+    std::uint64_t held = 0;
+    int count = 0;
+};
+
+std::uint64_t takeBits(RandomBits& bits, int wanted) {
+    while (bits.count < wanted) {
+        unsigned value = 0;
+        do {
+            value = unsigned(std::rand());
+        } while (value >> bitsPerRand != 0);
+        bits.held |= std::uint64_t{value} << bits.count;
+        bits.count += bitsPerRand;
+    }
+    const std::uint64_t taken =
+        wanted == 64 ? bits.held : bits.held & ((std::uint64_t{1} << wanted) - 1);
+    bits.held = wanted == 64 ? 0 : bits.held >> wanted;
+    bits.count -= wanted;
+    return taken;
+}
+
+int bitWidth(CoverCount value) {
+    const auto high = std::uint64_t(value >> 64);
+    return int(high != 0 ? 64 + std::bit_width(high) : std::bit_width(std::uint64_t(value)));
+}
+
+// A uniform number from 0 to bound - 1.
+CoverCount uniformBelow(RandomBits& bits, CoverCount bound) {
+    const int width = bitWidth(bound - 1);
+    for (;;) {
+        const int lowWidth = std::min(width, 32);
+        CoverCount value = takeBits(bits, lowWidth);
+        for (int at = lowWidth; at < width; at += 32) {
+            value |= CoverCount{takeBits(bits, std::min(width - at, 32))} << at;
+        }
+        if (value < bound) return value;
+    }
+}
+
+// --- Frontier words ---
+
+// Slot j of a word is bits 4j to 4j + 3. Before the cell in column c is filled, slot c is the edge
+// from its left neighbour and slot c + 1 the edge from the cell above; the slots before c are the
+// down edges of this row's filled cells, the slots after c + 1 those of the row above.
+using Word = std::uint64_t;
+
+constexpr int slotBits = 4;
+constexpr int maxSlots = maxSide + 1;
+
+// Slot values.
+constexpr unsigned noEdge = 0;
+constexpr unsigned openEnd = 1;  // a segment's loose end whose other loose end lies to the right
+constexpr unsigned closeEnd = 2; // the matching loose end
+constexpr unsigned tiedEnd = 3;  // a segment whose other end is a path's end
+constexpr unsigned newEnd = 4;   // a segment that is just its end cell, where a path needs three
+constexpr unsigned firstPairTag =
+    5; // tiedEnd, for the segments of one pair where pairs are told apart
+
+constexpr unsigned slotOf(Word word, int slot) {
+    return unsigned(word >> (slotBits * slot)) & 0xFU;
+}
+constexpr Word withSlot(Word word, int slot, unsigned value) {
+    const int shift = slotBits * slot;
+    return (word & ~(Word{0xF} << shift)) | (Word{value} << shift);
+}
+constexpr bool isTied(unsigned value) { return value >= tiedEnd; }
+// A new end's segment, once it grows by a cell, is an ordinary tied one.
+constexpr unsigned grown(unsigned value) { return value == newEnd ? tiedEnd : value; }
+
+// The slot of the other loose end of the segment that has a loose end at `slot`.
+int partnerOf(Word word, int slot) {
+    const int direction = slotOf(word, slot) == openEnd ? 1 : -1;
+    int depth = 0;
+    for (int at = slot;; at += direction) {
+        const unsigned value = slotOf(word, at);
+        if (value == openEnd) depth += direction;
+        if (value == closeEnd) depth -= direction;
+        if (depth == 0) return at;
+    }
+}
+
+// What the cell being filled may be: a cell inside a path, and a path's end whose segment is
+// tagged `endTag` (when not noEdge).
+struct Role {
+    bool inside = true;
+    unsigned endTag = noEdge;
+};
+
+constexpr std::uint8_t downEdge = 1;
+constexpr std::uint8_t rightEdge = 2;
+
+struct Fill {
+    Word next = 0;
+    bool closesPath = false; // a path got its second end in this cell
+    std::uint8_t edges = 0;  // the edges leaving the cell: downEdge, rightEdge
+};
+
+using Fills = std::array<Fill, 3>;
+
+// Collects the ways to fill one cell.
+struct Filler {
+    Word word;
+    int column;
+    int side;
+    Fills& fills;
+    int count = 0;
+
+    // After the last column the row is complete: its right edge would leave the grid, so it must
+    // be empty, and the word moves on to the next row.
+    void add(Word next, bool closesPath, std::uint8_t edges) {
+        if (column + 1 == side) {
+            if (slotOf(next, side) != noEdge) return;
+            next = (next << slotBits) & ((Word{1} << (slotBits * (side + 1))) - 1);
+        }
+        fills[std::size_t(count++)] = {next, closesPath, edges};
+    }
+    Word cleared() const { return withSlot(withSlot(word, column, noEdge), column + 1, noEdge); }
+    Word leaving(unsigned down, unsigned right) const {
+        return withSlot(withSlot(word, column, down), column + 1, right);
+    }
+};
+
+// A cell inside a path joins the segments on its left and above.
+void join(Filler& filler, unsigned left, unsigned up) {
+    const Word word = filler.word;
+    const Word cleared = filler.cleared();
+    const int column = filler.column;
+    if (isTied(left) && isTied(up)) {
+        if (left == up) filler.add(cleared, true, 0);
+    } else if (isTied(left)) {
+        filler.add(withSlot(cleared, partnerOf(word, column + 1), left), false, 0);
+    } else if (isTied(up)) {
+        filler.add(withSlot(cleared, partnerOf(word, column), up), false, 0);
+    } else if (left == openEnd && up == openEnd) {
+        filler.add(withSlot(cleared, partnerOf(word, column + 1), openEnd), false, 0);
+    } else if (left == closeEnd && up == closeEnd) {
+        filler.add(withSlot(cleared, partnerOf(word, column), closeEnd), false, 0);
+    } else if (left == closeEnd && up == openEnd) {
+        filler.add(cleared, false, 0);
+    }
+    // An open slot then a close slot are the two loose ends of one segment: joining them would
+    // close a loop.
+}
+
+// A path's end takes in the one segment that reaches it.
+void finish(Filler& filler, unsigned through, int from, unsigned tag) {
+    if (!isTied(through)) {
+        filler.add(withSlot(filler.cleared(), partnerOf(filler.word, from), tag), false, 0);
+    } else if (through != newEnd && through == tag) {
+        filler.add(filler.cleared(), true, 0);
+    }
+}
+
+// Every way to fill the cell in `column` of a grid of `side` columns, given the frontier word
+// before it; returns how many there are.
+int fillsOf(Word word, int column, int side, Role role, Fills& fills) {
+    Filler filler{word, column, side, fills};
+    const unsigned left = slotOf(word, column);
+    const unsigned up = slotOf(word, column + 1);
+    const bool canGoRight = column + 1 < side;
+    const bool canEnd = role.endTag != noEdge;
+    if (left == noEdge && up == noEdge) {
+        if (role.inside && canGoRight) {
+            filler.add(filler.leaving(openEnd, closeEnd), false, downEdge | rightEdge);
+        }
+        if (canEnd) filler.add(filler.leaving(role.endTag, noEdge), false, downEdge);
+        if (canEnd && canGoRight) filler.add(filler.leaving(noEdge, role.endTag), false, rightEdge);
+    } else if (left == noEdge || up == noEdge) {
+        const unsigned through = left | up;
+        if (role.inside) {
+            filler.add(filler.leaving(grown(through), noEdge), false, downEdge);
+            if (canGoRight) filler.add(filler.leaving(noEdge, grown(through)), false, rightEdge);
+        }
+        if (canEnd)
+            finish(filler, through, left != noEdge ? column : column + 1, grown(role.endTag));
+    } else if (role.inside) {
+        join(filler, grown(left), grown(up));
+    }
+    return filler.count;
+}
+
+// --- Numbering the words of a side ---
+
+// Every frontier word of a side without pair labels, numbered in lexicographic order of their
+// slots (slot 0 first), which makes the empty word number 0.
+struct WordIndex {
+    int slots = 0;
+    unsigned values = 0; // slot values in use: up to tiedEnd, or up to newEnd
+    std::vector<Word> words;
+    // before[slot][depth][value]: words that agree with a word up to `slot`, where the open
+    // slots outnumber the close slots by `depth`, and hold a smaller value at `slot`.
+    std::array<std::array<std::array<std::uint32_t, newEnd + 1>, maxSlots + 1>, maxSlots> before{};
+
+    std::uint32_t numberOf(Word word) const {
+        std::uint32_t number = 0;
+        int depth = 0;
+        for (int slot = 0; slot < slots; ++slot) {
+            const unsigned value = slotOf(word, slot);
+            number += before[std::size_t(slot)][std::size_t(depth)][value];
+            depth += value == openEnd ? 1 : value == closeEnd ? -1 : 0;
+        }
+        return number;
+    }
+};
+
+constexpr int depthStep(unsigned value) {
+    return value == openEnd ? 1 : value == closeEnd ? -1 : 0;
+}
+
+void listWords(WordIndex& index, int slot, int depth, Word word) {
+    if (slot == index.slots) {
+        index.words.push_back(word);
+        return;
+    }
+    for (unsigned value = 0; value < index.values; ++value) {
+        const int next = depth + depthStep(value);
+        if (next >= 0 && next <= index.slots - slot - 1)
+            listWords(index, slot + 1, next, withSlot(word, slot, value));
+    }
+}
+
+WordIndex indexWords(int side, unsigned values) {
+    WordIndex index;
+    index.slots = side + 1;
+    index.values = values;
+    // endings[left][depth]: ways to fill `left` slots from `depth` back to depth 0.
+    std::array<std::array<std::uint32_t, maxSlots + 2>, maxSlots + 1> endings{};
+    endings[0][0] = 1;
+    for (int left = 1; left <= index.slots; ++left) {
+        for (int depth = 0; depth <= index.slots; ++depth) {
+            for (unsigned value = 0; value < values; ++value) {
+                const int next = depth + depthStep(value);
+                if (next >= 0 && next <= index.slots)
+                    endings[std::size_t(left)][std::size_t(depth)] +=
+                        endings[std::size_t(left - 1)][std::size_t(next)];
+            }
+        }
+    }
+    for (int slot = 0; slot < index.slots; ++slot) {
+        for (int depth = 0; depth <= index.slots; ++depth) {
+            std::uint32_t smaller = 0;
+            for (unsigned value = 0; value < values; ++value) {
+                index.before[std::size_t(slot)][std::size_t(depth)][value] = smaller;
+                const int next = depth + depthStep(value);
+                if (next >= 0 && next <= index.slots)
+                    smaller += endings[std::size_t(index.slots - slot - 1)][std::size_t(next)];
+            }
+        }
+    }
+    listWords(index, 0, 0, 0);
+    return index;
+}
+
+// --- Counting the covers of the grid ---
+
+struct Step {
+    std::uint32_t next = 0; // the number of the word after the cell
+    std::uint8_t closes = 0;
+    std::uint8_t edges = 0;
+};
+
+struct Steps {
+    std::array<Step, 3> step;
+    int count = 0;
+};
+
+// Where one word's counts lie in its layer.
+struct Span {
+    std::uint32_t first = 0; // index of its first count
+    std::uint8_t lowest = 0; // finished paths of its first count
+    std::uint8_t size = 0;   // number of counts; 0 when it has none
+};
+
+// The completions of one cell boundary: for each word reachable there and each number of
+// finished paths reachable with it, the number of ways to fill the rest of the grid with exactly
+// the wanted number of paths. A word's counts run from its least reachable number of finished
+// paths to its greatest.
+struct Layer {
+    std::vector<Span> spans;         // per word
+    std::vector<std::uint64_t> low;  // counts, low 64 bits
+    std::vector<std::uint64_t> high; // counts, high 64 bits; empty when all fit in 64 bits
+
+    CoverCount count(std::size_t index) const {
+        return high.empty() ? CoverCount{low[index]} : (CoverCount{high[index]} << 64) | low[index];
+    }
+    CoverCount completions(std::uint32_t word, int finished) const {
+        const Span span = spans[word];
+        const int at = finished - span.lowest;
+        if (at < 0 || at >= span.size) return 0;
+        return count(span.first + std::size_t(at));
+    }
+};
+
+struct CoverCounts {
+    int side = 0;
+    int paths = 0;
+    int shortest = 2; // cells of the shortest path allowed: 2, or 3
+    std::size_t wordCount = 0;
+    std::vector<Steps> steps;  // [column * wordCount + word]
+    std::vector<Layer> layers; // layer i: before cell i; layer side * side: the grid is full
+
+    const Steps& stepsOf(int column, std::uint32_t word) const {
+        return steps[std::size_t(column) * wordCount + word];
+    }
+    CoverCount total() const { return layers.front().completions(0, 0); }
+};
+
+using Lanes = std::uint16_t; // bit f: reachable with f finished paths
+
+// For each word, the numbers of finished paths that still leave room for its tied segments: two
+// of them can at best end up in one path.
+std::vector<Lanes> feasibleLanes(const WordIndex& index, int paths) {
+    std::vector<Lanes> lanes;
+    lanes.reserve(index.words.size());
+    for (const Word word : index.words) {
+        int tied = 0;
+        for (int slot = 0; slot < index.slots; ++slot)
+            tied += isTied(slotOf(word, slot)) ? 1 : 0;
+        const int most = paths - (tied + 1) / 2;
+        lanes.push_back(most < 0 ? Lanes{0} : Lanes((1U << (most + 1)) - 1));
+    }
+    return lanes;
+}
+
+std::vector<Steps> stepsOfEveryWord(const WordIndex& index, int side, unsigned endTag) {
+    std::vector<Steps> steps(std::size_t(side) * index.words.size());
+    Fills fills;
+    for (int column = 0; column < side; ++column) {
+        for (std::size_t number = 0; number < index.words.size(); ++number) {
+            Steps& out = steps[std::size_t(column) * index.words.size() + number];
+            out.count = fillsOf(index.words[number], column, side, Role{true, endTag}, fills);
+            for (int i = 0; i < out.count; ++i) {
+                const Fill& fill = fills[std::size_t(i)];
+                out.step[std::size_t(i)] = {index.numberOf(fill.next),
+                                            std::uint8_t(fill.closesPath ? 1 : 0), fill.edges};
+            }
+        }
+    }
+    return steps;
+}
+
+// Which words, with which numbers of finished paths, can be met before each cell on the way to
+// a cover.
+std::vector<std::vector<Lanes>> reachable(const CoverCounts& counts,
+                                          const std::vector<Lanes>& feasible) {
+    const int cells = counts.side * counts.side;
+    std::vector<std::vector<Lanes>> reach(std::size_t(cells + 1),
+                                          std::vector<Lanes>(counts.wordCount, 0));
+    reach[0][0] = 1;
+    for (int cell = 0; cell < cells; ++cell) {
+        const auto& here = reach[std::size_t(cell)];
+        auto& next = reach[std::size_t(cell + 1)];
+        for (std::uint32_t word = 0; word < counts.wordCount; ++word) {
+            if (here[word] == 0) continue;
+            const Steps& steps = counts.stepsOf(cell % counts.side, word);
+            for (int i = 0; i < steps.count; ++i) {
+                const Step& step = steps.step[std::size_t(i)];
+                next[step.next] |= Lanes((here[word] << step.closes) & feasible[step.next]);
+            }
+        }
+    }
+    return reach;
+}
+
+// Room for the counts of every reachable word, from its least to its greatest reachable number
+// of finished paths; returns how many counts there are.
+std::size_t layOut(const std::vector<Lanes>& reach, std::vector<Span>& spans) {
+    spans.assign(reach.size(), Span{});
+    std::uint32_t total = 0;
+    for (std::size_t word = 0; word < reach.size(); ++word) {
+        if (reach[word] == 0) continue;
+        const int lowest = std::countr_zero(reach[word]);
+        const int size = int(std::bit_width(reach[word])) - lowest;
+        spans[word] = {total, std::uint8_t(lowest), std::uint8_t(size)};
+        total += std::uint32_t(size);
+    }
+    return total;
+}
+
+// Works out the counts before one cell from those after it.
+Layer countLayer(const CoverCounts& counts, int cell, const std::vector<Lanes>& reach) {
+    const Layer& after = counts.layers[std::size_t(cell + 1)];
+    Layer here;
+    const std::size_t total = layOut(reach, here.spans);
+    here.low.reserve(total);
+    std::vector<std::uint64_t> high;
+    high.reserve(total);
+    std::array<CoverCount, 16> sums{};
+    for (std::uint32_t word = 0; word < counts.wordCount; ++word) {
+        const Span span = here.spans[word];
+        if (span.size == 0) continue;
+        std::fill_n(sums.begin(), span.size, CoverCount{0});
+        const Steps& steps = counts.stepsOf(cell % counts.side, word);
+        for (int i = 0; i < steps.count; ++i) {
+            const Step& step = steps.step[std::size_t(i)];
+            const Span next = after.spans[step.next];
+            // Lane l here continues as lane l + closes there.
+            const int offset = span.lowest + step.closes - next.lowest;
+            const int to = std::min(int(span.size), int(next.size) - offset);
+            for (int lane = std::max(0, -offset); lane < to; ++lane)
+                sums[std::size_t(lane)] += after.count(next.first + std::size_t(lane + offset));
+        }
+        for (int lane = 0; lane < span.size; ++lane) {
+            here.low.push_back(std::uint64_t(sums[std::size_t(lane)]));
+            high.push_back(std::uint64_t(sums[std::size_t(lane)] >> 64));
+        }
+    }
+    if (std::any_of(high.begin(), high.end(), [](std::uint64_t half) { return half != 0; })) {
+        here.high = std::move(high);
+    }
+    return here;
+}
+
+CoverCounts countCovers(int side, int paths, int shortest) {
+    CoverCounts counts;
+    counts.side = side;
+    counts.paths = paths;
+    counts.shortest = shortest;
+    std::vector<std::vector<Lanes>> reach;
+    {
+        const WordIndex index = indexWords(side, shortest == 2 ? tiedEnd + 1 : newEnd + 1);
+        counts.wordCount = index.words.size();
+        counts.steps = stepsOfEveryWord(index, side, shortest == 2 ? tiedEnd : newEnd);
+        reach = reachable(counts, feasibleLanes(index, paths));
+    }
+    const int cells = side * side;
+    counts.layers.resize(std::size_t(cells + 1));
+    // Once every cell is filled, only the empty word with every path finished counts.
+    Layer& full = counts.layers[std::size_t(cells)];
+    full.low.assign(layOut(reach[std::size_t(cells)], full.spans), 0);
+    const Span empty = full.spans[0];
+    if (empty.size != 0 && empty.lowest + empty.size > paths) {
+        full.low[empty.first + std::size_t(paths - empty.lowest)] = 1;
+    }
+    for (int cell = cells - 1; cell >= 0; --cell)
+        counts.layers[std::size_t(cell)] = countLayer(counts, cell, reach[std::size_t(cell)]);
+    return counts;
+}
+
+// The counts of the last choice drawn for, kept: a new puzzle of the same choice starts at once.
+const CoverCounts& coverCountsFor(int side, int paths, int shortest) {
+    static std::unique_ptr<CoverCounts> kept;
+    if (!kept || kept->side != side || kept->paths != paths || kept->shortest != shortest) {
+        kept.reset();
+        kept = std::make_unique<CoverCounts>(countCovers(side, paths, shortest));
+    }
+    return *kept;
+}
+
+// --- Drawing a cover ---
+
+// Cells in this module are numbered row * side + column.
+struct EndPair {
+    int first = 0;
+    int second = 0;
+};
+
+bool besideEachOther(int first, int second, int side) {
+    const int apart = std::abs(first - second);
+    return apart == side || (apart == 1 && first / side == second / side);
+}
+
+// The paths of a cover as it is drawn, cell by cell: for the cell at each end of a segment, the
+// cell at its other end.
+struct Segments {
+    std::array<std::int8_t, gridCells> otherEnd{};
+    std::array<bool, gridCells> isPathEnd{};
+    std::vector<EndPair> finished;
+    bool endsSideBySide = false;
+
+    void finish(int first, int second, int side) {
+        finished.push_back({first, second});
+        endsSideBySide = endsSideBySide || besideEachOther(first, second, side);
+    }
+    void link(int first, int second) {
+        otherEnd[std::size_t(first)] = std::int8_t(second);
+        otherEnd[std::size_t(second)] = std::int8_t(first);
+    }
+
+    // Adds `cell`, entered from the cells in `from` (none, one or two) and leaving by `leaving`
+    // edges.
+    void add(int cell, std::array<int, 2> from, int entered, int leaving, int side) {
+        isPathEnd[std::size_t(cell)] = entered + leaving == 1;
+        if (entered == 0) {
+            link(cell, cell);
+            return;
+        }
+        const int far = otherEnd[std::size_t(from[0])];
+        if (entered == 2) {
+            const int otherFar = otherEnd[std::size_t(from[1])];
+            if (isPathEnd[std::size_t(far)] && isPathEnd[std::size_t(otherFar)]) {
+                finish(far, otherFar, side);
+            } else {
+                link(far, otherFar);
+            }
+        } else if (leaving == 0 && isPathEnd[std::size_t(far)]) {
+            finish(far, cell, side);
+        } else {
+            link(far, cell);
+        }
+    }
+};
+
+// The end pairs of a cover drawn uniformly among all covers; empty as soon as a path turns out
+// to have its ends side by side.
+std::optional<std::vector<EndPair>> drawPairing(const CoverCounts& counts, RandomBits& bits) {
+    const int side = counts.side;
+    std::array<std::uint8_t, gridCells> edges{};
+    Segments segments;
+    std::uint32_t word = 0;
+    int finished = 0;
+    CoverCount ways = counts.total(); // completions of the cover drawn so far
+    for (int cell = 0; cell < side * side; ++cell) {
+        const Steps& steps = counts.stepsOf(cell % side, word);
+        const Layer& next = counts.layers[std::size_t(cell + 1)];
+        std::array<CoverCount, 3> onward{};
+        for (int i = 0; i < steps.count; ++i) {
+            const Step& step = steps.step[std::size_t(i)];
+            onward[std::size_t(i)] = next.completions(step.next, finished + step.closes);
+        }
+        // A cell with one way on needs no draw.
+        CoverCount pick = onward[0] == ways ? 0 : uniformBelow(bits, ways);
+        int chosen = 0;
+        while (pick >= onward[std::size_t(chosen)])
+            pick -= onward[std::size_t(chosen++)];
+        const Step& step = steps.step[std::size_t(chosen)];
+        edges[std::size_t(cell)] = step.edges;
+        word = step.next;
+        finished += step.closes;
+        ways = onward[std::size_t(chosen)];
+
+        std::array<int, 2> from{};
+        int entered = 0;
+        if (cell % side > 0 && (edges[std::size_t(cell - 1)] & rightEdge) != 0)
+            from[std::size_t(entered++)] = cell - 1;
+        if (cell >= side && (edges[std::size_t(cell - side)] & downEdge) != 0)
+            from[std::size_t(entered++)] = cell - side;
+        segments.add(cell, from, entered, std::popcount(unsigned(step.edges)), side);
+        if (segments.endsSideBySide) return std::nullopt;
+    }
+    return segments.finished;
+}
+
+// --- Covers with fixed ends ---
+
+struct Counted {
+    Word word;
+    CoverCount ways;
+};
+
+// The number of covers whose paths join exactly the given end pairs.
+CoverCount coversJoining(const std::vector<EndPair>& pairs, int side) {
+    std::array<unsigned, gridCells> tagOf{};
+    for (std::size_t pair = 0; pair < pairs.size(); ++pair) {
+        tagOf[std::size_t(pairs[pair].first)] = firstPairTag + unsigned(pair);
+        tagOf[std::size_t(pairs[pair].second)] = firstPairTag + unsigned(pair);
+    }
+    std::vector<Counted> here{{0, 1}};
+    std::vector<Counted> next;
+    Fills fills;
+    for (int cell = 0; cell < side * side; ++cell) {
+        const unsigned tag = tagOf[std::size_t(cell)];
+        const Role role{tag == noEdge, tag};
+        next.clear();
+        for (const Counted& counted : here) {
+            const int count = fillsOf(counted.word, cell % side, side, role, fills);
+            for (int i = 0; i < count; ++i)
+                next.push_back({fills[std::size_t(i)].next, counted.ways});
+        }
+        std::sort(next.begin(), next.end(),
+                  [](const Counted& a, const Counted& b) { return a.word < b.word; });
+        here.clear();
+        for (const Counted& counted : next) {
+            if (!here.empty() && here.back().word == counted.word) {
+                here.back().ways += counted.ways;
+            } else {
+                here.push_back(counted);
+            }
+        }
+    }
+    // Words left with edges below the last row stand for no cover; the empty word comes first.
+    return !here.empty() && here.front().word == 0 ? here.front().ways : 0;
+}
+
+// --- From a pairing to a placement ---
+
+struct Placement {
+    std::vector<EndPair> pairs; // in pair order; first is the start endpoint
+};
+
+Placement numberAndOrient(std::vector<EndPair> pairs, RandomBits& bits) {
+    for (std::size_t i = pairs.size() - 1; i > 0; --i) {
+        std::swap(pairs[i], pairs[std::size_t(uniformBelow(bits, i + 1))]);
+    }
+    for (EndPair& pair : pairs) {
+        if (takeBits(bits, 1) != 0) std::swap(pair.first, pair.second);
+    }
+    return {pairs};
+}
+
+int freeNeighbours(int cell, int side, std::uint64_t taken) {
+    const int row = cell / side;
+    const int column = cell % side;
+    int count = 0;
+    count += row > 0 && (taken >> (cell - side) & 1U) == 0 ? 1 : 0;
+    count += row + 1 < side && (taken >> (cell + side) & 1U) == 0 ? 1 : 0;
+    count += column > 0 && (taken >> (cell - 1) & 1U) == 0 ? 1 : 0;
+    count += column + 1 < side && (taken >> (cell + 1) & 1U) == 0 ? 1 : 0;
+    return count;
+}
+
+// Accepts with probability q(X) / qmax (see the opening comment).
+bool acceptOdds(const Placement& placement, int side, RandomBits& bits) {
+    const int cells = side * side;
+    std::uint64_t taken = 0;
+    std::uint64_t accept = 1;
+    std::uint64_t outOf = 1;
+    for (std::size_t i = 0; i < placement.pairs.size(); ++i) {
+        const EndPair& pair = placement.pairs[i];
+        const int freeCells = cells - 2 * int(i) - 1;
+        accept *= std::uint64_t(std::max(freeCells - 4, 1));
+        outOf *= std::uint64_t(freeCells - freeNeighbours(pair.first, side, taken));
+        taken |= std::uint64_t{1} << pair.first | std::uint64_t{1} << pair.second;
+    }
+    return uniformBelow(bits, outOf) < accept;
+}
+
+Board boardOf(const Placement& placement, int side) {
+    Board board;
+    board.size = side;
+    board.count = 2 * int(placement.pairs.size());
+    for (int row = 0; row < side; ++row) {
+        for (int column = 0; column < side; ++column)
+            board.grid[std::size_t(row * gridStride + column)] = emptyCell;
+    }
+    for (std::size_t i = 0; i < placement.pairs.size(); ++i) {
+        const int pair = int(i) + 1;
+        const EndPair& ends = placement.pairs[i];
+        for (const int cell : {ends.first, ends.second}) {
+            const int code = cellCode(cell / side, cell % side);
+            board.grid[std::size_t(gridIndex(code))] = digitOf(pair);
+        }
+        board.endpoints[2 * i] = cellCode(ends.first / side, ends.first % side);
+        board.endpoints[2 * i + 1] = cellCode(ends.second / side, ends.second % side);
+    }
+    return board;
+}
+
+} // namespace
+
+CoverCount countCovers(int size, int paths, int shortest) {
+    return coverCountsFor(size, paths, shortest).total();
+}
+
+std::optional<Board> drawSolvable(int size, int pairs, std::int64_t maxAttempts) {
+    // On small grids most covers have a two-cell path, whose ends are side by side, so covers
+    // are drawn among those without one; on larger grids the frontier words that this needs
+    // take too much memory, and rejecting them costs less.
+    const CoverCounts& counts = coverCountsFor(size, pairs, size <= 5 ? 3 : 2);
+    if (counts.total() == 0) return std::nullopt;
+    RandomBits bits;
+    for (std::int64_t attempt = 0; attempt < maxAttempts; ++attempt) {
+        const auto pairing = drawPairing(counts, bits);
+        if (!pairing) continue;
+        const Placement placement = numberAndOrient(*pairing, bits);
+        if (!acceptOdds(placement, size, bits)) continue;
+        if (uniformBelow(bits, coversJoining(*pairing, size)) != 0) continue;
+        return boardOf(placement, size);
+    }
+    return std::nullopt;
+}
+
+} // namespace pairpath
