@@ -124,6 +124,9 @@ struct Node {
 // its finished path once it is.
 using Paths = std::array<Node*, maxPairs>;
 
+// The board display colours each pair's digit unless main turns colours off, once, before the
+// first drawing. Without colours it writes the same text with every escape sequence left out.
+void useColours(bool on);
 void changeColor(std::string& frame, char cell);
 void printBoard(const Grid& grid, int size);
 
