@@ -26,6 +26,9 @@ inline constexpr int minPairs = 4;
 inline constexpr int maxPairs = 9;
 inline constexpr char emptyCell = '0';
 
+// The most pairs a grid of this side can hold: every route needs an empty cell of its own.
+constexpr int mostPairsFor(int side) { return side * side / 3; }
+
 inline constexpr std::size_t gridCells = 64; // 8 rows of gridStride cells
 using Grid = std::array<char, gridCells>;
 using Endpoints = std::array<std::int32_t, 2 * maxPairs + 1>;
@@ -108,6 +111,9 @@ char getUserinput(std::string_view allowed);
 // The two start-up questions; each returns its answer as a number.
 int askGridSide();
 int askPairCount(int side);
+// The grid side question when the pair count is already known: a side too small for `pairs`
+// is refused with a message and the question is asked again.
+int askGridSideFor(int pairs);
 
 // --- Play (play.cpp) ---
 
