@@ -26,6 +26,9 @@ inline constexpr int minPairs = 4;
 inline constexpr int maxPairs = 9;
 inline constexpr char emptyCell = '0';
 
+// The most pairs a grid of this side can hold: every route needs an empty cell of its own.
+constexpr int mostPairsFor(int side) { return side * side / 3; }
+
 inline constexpr std::size_t gridCells = 64; // 8 rows of gridStride cells
 using Grid = std::array<char, gridCells>;
 using Endpoints = std::array<std::int32_t, 2 * maxPairs + 1>;
@@ -128,6 +131,9 @@ char getUserinput(std::string_view allowed);
 // The two start-up questions; each returns its answer as a number.
 int askGridSide();
 int askPairCount(int side);
+// The grid side question when the pair count is already known: a side too small for `pairs`
+// is refused with a message and the question is asked again.
+int askGridSideFor(int pairs);
 
 // --- Play (play.cpp) ---
 
@@ -144,6 +150,9 @@ struct Node {
 // its finished path once it is.
 using Paths = std::array<Node*, maxPairs>;
 
+// The board display colours each pair's digit unless main turns colours off, once, before the
+// first drawing. Without colours it writes the same text with every escape sequence left out.
+void useColours(bool on);
 void changeColor(std::string& frame, char cell);
 void printBoard(const Grid& grid, int size);
 

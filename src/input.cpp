@@ -24,9 +24,6 @@ constexpr std::string_view tooManyPairs = "A 5 x 5 grid can hold at most 8 pairs
 constexpr std::string_view sideChoices = "5678";
 constexpr std::string_view pairChoices = "456789";
 
-// The most pairs a grid of this side can hold: every route needs an empty cell of its own.
-constexpr int mostPairsFor(int side) { return side * side / 3; }
-
 char nextChar() {
     const auto c = std::cin.get();
     if (c == std::char_traits<char>::eof()) throw InputEnded{};
@@ -69,6 +66,14 @@ int askPairCount(int side) {
         sayLine(pairQuestion);
         const int pairs = getUserinput(pairChoices) - '0';
         if (pairs <= mostPairsFor(side)) return pairs;
+        sayLine(tooManyPairs);
+    }
+}
+
+int askGridSideFor(int pairs) {
+    for (;;) {
+        const int side = askGridSide();
+        if (pairs <= mostPairsFor(side)) return side;
         sayLine(tooManyPairs);
     }
 }

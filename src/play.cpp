@@ -99,9 +99,19 @@ Node* extendPath(Grid& grid, Node* tail, int code, int pair) {
 
 // --- Board display ---
 
+namespace {
+bool coloursOn = true; // set once by main before anything is drawn
+
+void addEscape(std::string& frame, std::string_view sequence) {
+    if (coloursOn) frame += sequence;
+}
+} // namespace
+
+void useColours(bool on) { coloursOn = on; }
+
 void changeColor(std::string& frame, char cell) {
     const bool isPair = cell >= '1' && cell <= '9';
-    frame += isPair ? pairColours[std::size_t(cell - '1')] : resetColour;
+    addEscape(frame, isPair ? pairColours[std::size_t(cell - '1')] : resetColour);
 }
 
 void printBoard(const Grid& grid, int size) {
@@ -110,18 +120,18 @@ void printBoard(const Grid& grid, int size) {
         for (int column = 0; column < size; ++column) {
             const char cell = grid[std::size_t(row * gridStride + column)];
             if (cell == emptyCell) {
-                frame += resetColour;
+                addEscape(frame, resetColour);
                 frame += ". ";
             } else {
                 changeColor(frame, cell);
                 frame += cell;
                 frame += ' ';
-                frame += resetColour;
+                addEscape(frame, resetColour);
             }
         }
         frame += '\n';
     }
-    frame += resetColour;
+    addEscape(frame, resetColour);
     std::cout << frame;
 }
 

@@ -1,0 +1,199 @@
+// The command line: one table of options for getopt_long, one usage text, and the reading of
+// the arguments into an Options record, or into the one line that says what is wrong with
+// them. Values are checked here against the same ranges as the start-up questions, so a game
+// never starts from a setting the questions would refuse. Nothing here writes or exits.
+//
+// A new option takes an entry in `longOptions` (its letter, if it has one, in
+// `shortOptions`), a case in `takeOption`, and its lines in `usage`.
+
+#include "commandline.hpp"
+
+#include "pairpath.hpp"
+
+#include <getopt.h>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <limits>
+
+namespace pairpath {
+
+namespace {
+
+constexpr std::string_view version = PAIRPATH_VERSION;
+constexpr std::string_view tryHelp = "Try 'pairpath --help' for more information.\n";
+
+constexpr std::string_view usage = R"(Usage: pairpath [OPTION]...
+Link each pair of equal digits on a square grid with a path. Paths run up, down,
+left and right, never cross, and together must fill every cell of the grid.
+
+Options:
+  -s, --seed=N      seed the puzzle generator with N (0 to 4294967295) instead
+                    of the clock: the same seed and answers give the same board
+      --size=N      grid side, 5 to 8; the game does not ask for it
+      --pairs=N     number of pairs, 4 to 9 (at most 8 on a 5 x 5 grid); the
+                    game does not ask for it
+      --color=WHEN  colour the digits: always (the default), never, or auto
+                    (only when standard output is a terminal)
+  -h, --help        show this help and exit
+  -V, --version     show the version and exit
+
+Keys, each followed by Enter:
+  1 to 9            choose the pair whose path to draw
+  W, A, S, D        move the path up, left, down, right
+  B                 take the last step back
+  Q                 abandon the path
+  Y, N              answer a yes-or-no question
+  Ctrl+C            quit
+
+Environment:
+  NO_COLOR          when set and not empty, the same as --color=never, unless
+                    --color is given
+
+Exit status:
+  0  the game was won, or the help or version was shown
+  1  input ended before the game did, or memory ran out
+  2  an option or its value was wrong
+)";
+
+// Codes of the options that have no letter: past every character getopt_long can return.
+enum OptionCode : int { sizeCode = 256, pairsCode, colourCode };
+
+// The leading ':' makes getopt_long tell a missing value (':') from an unknown option ('?').
+constexpr const char* shortOptions = ":hVs:";
+constexpr std::array<option, 7> longOptions{{
+    {"help", no_argument, nullptr, 'h'},
+    {"version", no_argument, nullptr, 'V'},
+    {"seed", required_argument, nullptr, 's'},
+    {"size", required_argument, nullptr, sizeCode},
+    {"pairs", required_argument, nullptr, pairsCode},
+    {"color", required_argument, nullptr, colourCode},
+    {nullptr, 0, nullptr, 0},
+}};
+
+constexpr std::array<std::string_view, 3> colourChoices{"always", "never", "auto"};
+
+// The command line read so far.
+struct Reading {
+    Options options;
+    std::optional<std::string_view> colourWhen; // the value of --color, already checked
+};
+
+// "--name" of the option with this code, or "" when there is none.
+std::string longNameOf(int code) {
+    for (const option& entry : longOptions) {
+        if (entry.name != nullptr && entry.val == code) return std::string("--") + entry.name;
+    }
+    return "";
+}
+
+// A number written in decimal digits only (no sign, blank or prefix) from `least` to `most`.
+std::optional<unsigned> decimal(std::string_view text, unsigned least, unsigned most) {
+    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) {
+        return std::nullopt;
+    }
+    unsigned value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || value < least || value > most) return std::nullopt;
+    return value;
+}
+
+// Stores a grid side or pair count when `text` is one from `least` to `most`; else says so.
+std::string takeCount(std::string_view text, int least, int most, std::optional<int>& count) {
+    if (const auto number = decimal(text, unsigned(least), unsigned(most))) {
+        count = int(*number);
+        return "";
+    }
+    return std::to_string(least) + " to " + std::to_string(most);
+}
+
+// Takes the value `text` of the option with code `code`. Returns what is wrong with it, or ""
+// when it is good.
+std::string takeOption(int code, std::string_view text, Reading& reading) {
+    constexpr unsigned mostSeed = std::numeric_limits<unsigned>::max();
+    std::string expected;
+    if (code == 's') {
+        reading.options.seed = decimal(text, 0, mostSeed);
+        if (!reading.options.seed) expected = "0 to " + std::to_string(mostSeed);
+    } else if (code == sizeCode) {
+        expected = takeCount(text, minSide, maxSide, reading.options.size);
+    } else if (code == pairsCode) {
+        expected = takeCount(text, minPairs, maxPairs, reading.options.pairs);
+    } else if (std::ranges::find(colourChoices, text) == colourChoices.end()) { // --color
+        expected = "always, never or auto";
+    } else {
+        reading.colourWhen = text;
+    }
+    if (expected.empty()) return "";
+    return "invalid value '" + std::string(text) + "' for " + longNameOf(code) + ": expected " +
+           expected;
+}
+
+// Why getopt_long refused an option; `element` is the argument it was reading when that was a
+// long option (optopt is 0 then).
+std::string refusedOption(std::string_view element) {
+    if (optopt != 0) {
+        const std::string name = longNameOf(optopt);
+        if (!name.empty()) return "option '" + name + "' takes no value";
+        return "unknown option '-" + std::string(1, char(optopt)) + "'";
+    }
+    const std::string_view typed = element.substr(0, element.find('='));
+    const auto matches = std::ranges::count_if(longOptions, [typed](const option& entry) {
+        return entry.name != nullptr && std::string_view(entry.name).starts_with(typed.substr(2));
+    });
+    return (matches > 1 ? "ambiguous option '" : "unknown option '") + std::string(typed) + "'";
+}
+
+// What is wrong with the grid side and pair count given together, or "" when they fit.
+std::string combinationProblem(const Options& options) {
+    if (!options.size || !options.pairs || *options.pairs <= mostPairsFor(*options.size)) {
+        return "";
+    }
+    const std::string side = std::to_string(*options.size);
+    return "a " + side + " x " + side + " grid can hold at most " +
+           std::to_string(mostPairsFor(*options.size)) + " pairs (--size " + side + " --pairs " +
+           std::to_string(*options.pairs) + ")";
+}
+
+// An explicit --color outranks NO_COLOR; without either, colours stay on as they always were.
+bool coloursWanted(std::optional<std::string_view> when, const Surroundings& surroundings) {
+    if (!when) return surroundings.noColour.empty();
+    return *when == "always" || (*when == "auto" && surroundings.outputIsTerminal);
+}
+
+// The problem as pairpath writes it, with the hint.
+CommandLine refusal(const std::string& problem) {
+    return {Action::refuse, {}, "pairpath: " + problem + "\n" + std::string(tryHelp)};
+}
+
+} // namespace
+
+CommandLine readCommandLine(std::span<char*> arguments, const Surroundings& surroundings) {
+    opterr = 0; // the messages are made here
+    optind = 0; // glibc starts afresh, as on a new argument vector
+    const int count = int(arguments.size());
+    Reading reading;
+    for (;;) {
+        const int code =
+            getopt_long(count, arguments.data(), shortOptions, longOptions.data(), nullptr);
+        if (code == -1) break;
+        if (code == 'h') return {Action::showHelp, {}, std::string(usage)};
+        if (code == 'V')
+            return {Action::showVersion, {}, "pairpath " + std::string(version) + "\n"};
+        if (code == ':') return refusal("option '" + longNameOf(optopt) + "' needs a value");
+        if (code == '?') return refusal(refusedOption(arguments[std::size_t(optind - 1)]));
+        const std::string problem = takeOption(code, optarg, reading);
+        if (!problem.empty()) return refusal(problem);
+    }
+    if (optind < count) {
+        return refusal("unexpected argument '" + std::string(arguments[std::size_t(optind)]) + "'");
+    }
+    if (const std::string problem = combinationProblem(reading.options); !problem.empty()) {
+        return refusal(problem);
+    }
+    reading.options.colours = coloursWanted(reading.colourWhen, surroundings);
+    return {Action::play, reading.options, ""};
+}
+
+} // namespace pairpath
