@@ -24,9 +24,6 @@ constexpr std::string_view tooManyPairs = "A 5 x 5 grid can hold at most 8 pairs
 constexpr std::string_view sideChoices = "5678";
 constexpr std::string_view pairChoices = "456789";
 
-// The most pairs a grid of this side can hold: every route needs an empty cell of its own.
-constexpr int mostPairsFor(int side) { return side * side / 3; }
-
 char nextChar() {
     const auto c = std::cin.get();
     if (c == std::char_traits<char>::eof()) throw InputEnded{};
