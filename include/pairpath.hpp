@@ -155,6 +155,7 @@ enum class Message {
     pairPrompt,     // line dialogue only
     movementPrompt, // line dialogue only
     position,       // line dialogue only; names the start endpoint's row and column
+    inputEnded,
     outOfMemory,
 };
 

@@ -1,6 +1,7 @@
 // Entry point: asks for the grid side and the number of pairs, finds a puzzle that can be
 // solved and plays it. Ends with status 0 after the win, 1 when standard input ends first.
 
+#include "fullscreen.hpp"
 #include "pairpath.hpp"
 
 #include <cstdlib>
@@ -32,7 +33,17 @@ pairpath::Board choosePuzzle() {
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    // --- Temporary, until the command line's option table takes it over: "--full-screen" or
+    // "-f" as the first argument plays full screen, in colour unless NO_COLOR is set.
+    if (argc > 1 &&
+        (std::string_view(argv[1]) == "--full-screen" || std::string_view(argv[1]) == "-f")) {
+        const char* noColour = std::getenv("NO_COLOR");
+        pairpath::FullScreenSetup setup;
+        setup.colours = noColour == nullptr || *noColour == '\0';
+        return pairpath::playFullScreen(setup);
+    }
+    // --- End of the temporary part.
     try {
         pairpath::start(choosePuzzle());
     } catch (const pairpath::InputEnded&) {

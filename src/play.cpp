@@ -41,6 +41,7 @@ constexpr std::array<std::string_view, std::size_t(Message::outOfMemory) + 1> me
     "Please select which number to start (press Ctrl+c to quit):",
     "Please enter your movement (W/A/S/D), press 'B' to go back and q' to quit:",
     "Your current position is at row = #, col = #",
+    "Input ended.",
     "Out of memory!",
 };
 
