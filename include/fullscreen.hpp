@@ -47,7 +47,7 @@ struct FullScreenGame {
     int askedCell = -1; // for Asking::eraseOther: the cell the step waits to enter
     std::string message;
     int moves = 0; // steps taken into a cell
-    int hints = 0;
+    int hints = 0; // H pressed while a path was being drawn
     bool won = false;
     bool quit = false; // the player answered yes to "Quit? (Y/N)"
     std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
@@ -55,7 +55,8 @@ struct FullScreenGame {
 };
 
 // Applies one key: a digit chooses a pair, arrows and W/A/S/D move, B or Backspace steps back,
-// Q abandons the path or asks to quit, Y/N (or Esc for N) answer the question asked.
+// H shows a step toward a solution, Q abandons the path or asks to quit, Y/N (or Esc for N)
+// answer the question asked.
 void pressKey(FullScreenGame& game, KeyPress press);
 
 } // namespace pairpath

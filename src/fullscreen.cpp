@@ -27,7 +27,8 @@ namespace {
 constexpr std::string_view notATerminal =
     "pairpath: the full-screen game needs a terminal for standard input and output";
 constexpr std::string_view quitQuestion = "Quit? (Y/N)";
-constexpr std::string_view playKeys = "arrows/WASD move  B back  Q abandon/quit";
+constexpr std::string_view playKeys = "arrows/WASD move  B back  H hint  Q abandon/quit";
+constexpr std::string_view noHint = "No solution goes on from this path: step back with B.";
 constexpr std::string_view winKeys = "N: new puzzle, Q: quit";
 
 std::string range(int low, int high) { return std::to_string(low) + " to " + std::to_string(high); }
@@ -138,6 +139,53 @@ void answer(FullScreenGame& game, bool yes) {
     }
 }
 
+// The path cells of `pair`, in the order they were drawn.
+std::vector<int> pathCells(const FullScreenGame& game, int pair) {
+    const Node* node = game.paths[std::size_t(pair - 1)];
+    while (node->prev != nullptr)
+        node = node->prev;
+    std::vector<int> cells;
+    for (node = node->next; node != nullptr; node = node->next)
+        cells.push_back(node->pos);
+    return cells;
+}
+
+// The next cell of a full cover that keeps the path being drawn as it is (the other pairs'
+// paths are left out): the search is asked about the board on which the path's head is the
+// pair's start endpoint and the cells behind it are held.
+std::optional<int> hintFor(const FullScreenGame& game) {
+    const int drawn = game.drawing.pair;
+    Board board = game.live;
+    for (int pair = 1; pair <= pairsOf(game); ++pair) {
+        if (pair == drawn) continue;
+        for (const int code : pathCells(game, pair))
+            board.grid[std::size_t(gridIndex(code))] = emptyCell;
+    }
+    board.endpoints[std::size_t(2 * drawn - 2)] = reachedCell(game.drawing, board.endpoints);
+    const auto cover = findCover(board);
+    if (!cover) return std::nullopt;
+    return (*cover)[std::size_t(drawn - 1)][1];
+}
+
+void hint(FullScreenGame& game) {
+    if (game.drawing.pair == 0) {
+        game.message = choosePrompt(pairsOf(game));
+        return;
+    }
+    ++game.hints;
+    const auto next = hintFor(game);
+    if (!next) {
+        game.message = noHint;
+        return;
+    }
+    const int step = *next - reachedCell(game.drawing, game.live.endpoints);
+    const std::string_view way = step == -10  ? "up"
+                                 : step == 10 ? "down"
+                                 : step == -1 ? "left"
+                                              : "right";
+    game.message = "Hint: go " + std::string(way) + ".";
+}
+
 void goBack(FullScreenGame& game) {
     if (game.drawing.pair == 0) {
         game.message = choosePrompt(pairsOf(game));
@@ -178,6 +226,8 @@ void pressKey(FullScreenGame& game, KeyPress press) {
         goBack(game);
     } else if (letter == 'Q') {
         quitOrAbandon(game);
+    } else if (letter == 'H') {
+        hint(game);
     }
 }
 
@@ -247,12 +297,11 @@ void link(Links& links, int from, int to) {
 Links linksOf(const FullScreenGame& game) {
     Links links{};
     for (int pair = 1; pair <= pairsOf(game); ++pair) {
-        const Node* node = game.paths[std::size_t(pair - 1)];
-        while (node->prev != nullptr)
-            node = node->prev;
         int from = startOf(game.live.endpoints, pair);
-        for (node = node->next; node != nullptr; from = node->pos, node = node->next)
-            link(links, from, node->pos);
+        for (const int code : pathCells(game, pair)) {
+            link(links, from, code);
+            from = code;
+        }
         if (isConnected(game.paths, pair)) link(links, from, targetOf(game.live.endpoints, pair));
     }
     return links;
@@ -320,7 +369,7 @@ std::vector<std::string> boardLines(const FullScreenGame& game, const Look& look
 // --- Screens ---
 
 constexpr int statusRows = 4; // two for the message, one for the counts, one for the keys
-constexpr int narrowest = 52; // the widest status line, the keys
+constexpr int narrowest = 60; // the widest status line, the keys
 
 struct Placed {
     int row = 0; // from 0
@@ -381,9 +430,10 @@ std::string countsText(const FullScreenGame& game) {
     const auto cells = std::count_if(game.live.grid.begin(), game.live.grid.end(),
                                      [](char cell) { return cell > emptyCell; });
     const std::string drawing = game.drawing.pair == 0 ? "-" : std::to_string(game.drawing.pair);
-    return "Path " + drawing + "   Connected " + std::to_string(connected) + "/" +
-           std::to_string(pairsOf(game)) + "   Cells " + std::to_string(cells) + "/" +
-           std::to_string(size * size) + "   Moves " + std::to_string(game.moves);
+    return "Path " + drawing + "  Connected " + std::to_string(connected) + "/" +
+           std::to_string(pairsOf(game)) + "  Cells " + std::to_string(cells) + "/" +
+           std::to_string(size * size) + "  Moves " + std::to_string(game.moves) + "  Hints " +
+           std::to_string(game.hints);
 }
 
 std::string timeText(std::chrono::steady_clock::duration elapsed) {
@@ -396,8 +446,9 @@ std::string timeText(std::chrono::steady_clock::duration elapsed) {
 void placeStatus(std::vector<Placed>& placed, const FullScreenGame& game, WindowSize window) {
     std::vector<std::string> message = wrapped(game.message, window.columns);
     if (game.won) {
-        message = {messageText(Message::win),
-                   "Moves " + std::to_string(game.moves) + ", time " + timeText(game.playTime)};
+        message = {messageText(Message::win), "Moves " + std::to_string(game.moves) + ", hints " +
+                                                  std::to_string(game.hints) + ", time " +
+                                                  timeText(game.playTime)};
     }
     int row = window.rows - statusRows;
     for (const std::string& line : message)

@@ -65,5 +65,22 @@ TEST(SharedRules, BothWaysToPlayRefuseTheSameMoves) {
     }
 }
 
+// From (3, 0) pair 4 must go down first: right would leave (4, 0) a dead end.
+TEST(FullScreen, HintIsAStepOfASolutionThatKeepsThePathDrawn) {
+    FullScreenGame game(boardFromText({"1...1", "2...2", "3...3", "4....", "....4"}));
+    const std::pair<char, std::string_view> steps[] = {
+        {'h', "Press a digit from 1 to 4 to choose a pair."},
+        {'4', ""},
+        {'h', "Hint: go down."},
+        {'d', ""},
+        {'h', "No solution goes on from this path: step back with B."},
+    };
+    for (const auto& [key, message] : steps) {
+        pressKey(game, {Key::character, key});
+        EXPECT_EQ(game.message, message) << key;
+    }
+    EXPECT_EQ(game.hints, 2);
+}
+
 } // namespace
 } // namespace pairpath
