@@ -24,8 +24,8 @@ struct WindowSize {
 
 // Saves the terminal's settings, then switches to raw mode (keys arrive at once and unechoed;
 // Ctrl+C, Ctrl+Z and Ctrl+\ still send their signals), the alternate screen and a hidden
-// cursor. Installs the handlers that give the terminal back on SIGINT, SIGTERM, SIGHUP and
-// SIGQUIT, suspend and resume it on Ctrl+Z, and note a resize; registers restoreTerminal with
+// cursor. Installs the handlers that give the terminal back on SIGINT, SIGTERM, SIGHUP, SIGQUIT
+// and SIGABRT, suspend and resume it on Ctrl+Z, and note a resize; registers restoreTerminal with
 // atexit. Returns false, changing nothing, when standard input or output is not a terminal.
 bool enterFullScreen();
 

@@ -79,8 +79,9 @@ void handle(int signal, void (*handler)(int), unsigned flags) {
     sigaction(signal, &action, nullptr);
 }
 
-// SIGINT, SIGTERM, SIGHUP, SIGQUIT. SA_RESETHAND has put the default action back; the signal
-// raised again stays blocked until the handler returns, then ends the program as it would have.
+// SIGINT, SIGTERM, SIGHUP, SIGQUIT, and SIGABRT for a fatal error. SA_RESETHAND has put the default
+// action back; the signal raised again stays blocked until the handler returns, then ends the
+// program as it would have.
 void onEnding(int signal) {
     restoreTerminal();
     raise(signal);
@@ -118,7 +119,7 @@ bool prepareOnce() {
             fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
             fcntl(fd, F_SETFD, FD_CLOEXEC);
         }
-        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGABRT})
             handle(signal, onEnding, SA_RESETHAND);
         handle(SIGTSTP, onSuspend, SA_RESTART | SA_RESETHAND);
         handle(SIGCONT, onResume, SA_RESTART);
