@@ -79,9 +79,9 @@ void handle(int signal, void (*handler)(int), unsigned flags) {
     sigaction(signal, &action, nullptr);
 }
 
-// SIGINT, SIGTERM, SIGHUP, SIGQUIT, and SIGABRT for a fatal error. SA_RESETHAND has put the default
-// action back; the signal raised again stays blocked until the handler returns, then ends the
-// program as it would have.
+// SIGINT, SIGTERM, SIGHUP, SIGQUIT, and SIGABRT for a fatal error. SA_RESETHAND has put the
+// default action back; the signal raised again stays blocked until the handler returns, then
+// ends the program as it would have.
 void onEnding(int signal) {
     restoreTerminal();
     raise(signal);

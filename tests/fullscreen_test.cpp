@@ -83,13 +83,11 @@ class Terminal {
         vterm_screen_get_cell(screen, {row, column}, &cell);
         return cell.chars[0];
     }
-    std::string text() const {
+    std::string text() const { // the screen, with '#' for every character beyond ASCII
         std::string all;
         for (int row = 0; row < rows; ++row, all += '\n') {
-            for (int column = 0; column < columns; ++column) {
-                const char32_t c = at(row, column);
-                all += c == 0 ? ' ' : c < 128 ? char(c) : '#';
-            }
+            for (int column = 0; column < columns; ++column)
+                all += at(row, column) < 128 ? std::max(' ', char(at(row, column))) : '#';
         }
         return all;
     }
@@ -112,10 +110,8 @@ class Terminal {
     // Waits for the program's end: its wait status, or -1 if it does not end in five seconds.
     int end() {
         waitFor([&] { return outputEnded; }, "the end of the output");
-        for (int tries = 0; tries < 50 && !ended; ++tries) {
+        for (int tries = 0; tries < 50 && !ended; ++tries, usleep(100'000))
             ended = waitpid(child, &status, WNOHANG) == child;
-            if (!ended) usleep(100'000);
-        }
         return ended ? status : -1;
     }
 
@@ -148,14 +144,13 @@ class Terminal {
     int status = 0;
 };
 
-// --- The board on the screen: cell (row, column) centred at frame + (1 + 2 row, 2 + 3 column)
-
+// The board on the screen: the centre of cell (row, column) is at (1 + 2 row, 2 + 3 column)
+// from the frame's top-left corner.
 struct Shown {
-    int top = 0;
-    int left = 0;
-    int size = 5;
-    std::pair<int, int> at(int code) const {
-        return {top + 1 + 2 * rowOf(code), left + 2 + 3 * columnOf(code)};
+    int top = -1;
+    int left = -1;
+    char32_t at(const Terminal& terminal, int code, int beside = 0) const {
+        return terminal.at(top + 1 + 2 * rowOf(code), left + 2 + 3 * columnOf(code) + beside);
     }
 };
 
@@ -165,12 +160,7 @@ Shown findBoard(const Terminal& terminal) {
             if (terminal.at(row, column) == frameCorner) return {row, column};
         }
     }
-    return {-1, -1};
-}
-
-char32_t cellShown(const Terminal& terminal, const Shown& board, int code) {
-    const auto [row, column] = board.at(code);
-    return terminal.at(row, column);
+    return {};
 }
 
 // Answers 5 and 4, reads the board, and returns a cover of it.
@@ -187,13 +177,13 @@ Cover startGame(Terminal& terminal, Shown& board) {
     std::vector<std::string> text(5, ".....");
     for (int row = 0; row < 5; ++row) {
         for (int column = 0; column < 5; ++column) {
-            const char32_t c = cellShown(terminal, board, cellCode(row, column));
+            const char32_t c = board.at(terminal, cellCode(row, column));
             if (c >= U'1' && c <= U'4') text[std::size_t(row)][std::size_t(column)] = char(c);
         }
     }
     const auto cover = findCover(testing::boardFromText({text.begin(), text.end()}));
     EXPECT_TRUE(cover.has_value()) << terminal.text();
-    return cover.value_or(Cover(4));
+    return cover.value_or(Cover{});
 }
 
 std::string arrow(int from, int to) {
@@ -207,10 +197,7 @@ std::string arrow(int from, int to) {
 void draw(Terminal& terminal, const Shown& board, const Cover& cover, bool whole) {
     for (int pair = 1; pair <= (whole ? 4 : 1); ++pair) {
         std::vector<int> route = cover[std::size_t(pair - 1)];
-        const auto bracketed = [&](int code) {
-            const auto [row, column] = board.at(code);
-            return terminal.at(row, column - 1) == U'[';
-        };
+        const auto bracketed = [&](int code) { return board.at(terminal, code, -1) == U'['; };
         terminal.type(std::to_string(pair));
         terminal.waitFor([&] { return bracketed(route.front()) || bracketed(route.back()); },
                          "the start endpoint's brackets");
@@ -218,7 +205,7 @@ void draw(Terminal& terminal, const Shown& board, const Cover& cover, bool whole
         for (std::size_t i = 1; i < (whole ? route.size() : 2); ++i) {
             terminal.type(arrow(route[i - 1], route[i]));
             if (pair == 1 && i == 1) {
-                terminal.waitFor([&] { return cellShown(terminal, board, route[1]) == pathHead; },
+                terminal.waitFor([&] { return board.at(terminal, route[1]) == pathHead; },
                                  "the path's head");
             }
         }
