@@ -17,6 +17,7 @@ struct Options {
     std::optional<int> size;      // answers the grid side question
     std::optional<int> pairs;     // answers the pair count question
     bool colours = true;          // colour the board's digits
+    bool fullScreen = false;      // play with single keys on the whole screen
 };
 
 enum class Action {

@@ -49,6 +49,12 @@ constexpr int rowOf(int code) { return code / 10; }
 constexpr int columnOf(int code) { return code % 10; }
 constexpr int gridIndex(int code) { return rowOf(code) * gridStride + columnOf(code); }
 constexpr char digitOf(int pair) { return static_cast<char>(emptyCell + pair); }
+constexpr int startOf(const Endpoints& endpoints, int pair) {
+    return endpoints[std::size_t(2 * pair - 2)];
+}
+constexpr int targetOf(const Endpoints& endpoints, int pair) {
+    return endpoints[std::size_t(2 * pair - 1)];
+}
 
 // --- Puzzle creation (setup.cpp) ---
 
@@ -136,6 +142,11 @@ int askPairCount(int side);
 int askGridSideFor(int pairs);
 
 // --- Play (play.cpp) ---
+//
+// The rules of play live here, apart from any prompt, so that both ways to play (the line
+// dialogue below and the full screen, fullscreen.cpp) call the same functions: the move verdict
+// `judgeStep`, the drawing operations `beginDrawing`, `takeStep`, `stepBack`, `erasePath` and
+// `cleanNode`, the tests `isConnected` and `isWin`, and the message table `messageText`.
 
 // One node of a pair's path. The head (pos -1, prev null) stands for the start endpoint and
 // is never released; every other node is one path cell, in the order they were drawn.
@@ -153,18 +164,98 @@ using Paths = std::array<Node*, maxPairs>;
 // The board display colours each pair's digit unless main turns colours off, once, before the
 // first drawing. Without colours it writes the same text with every escape sequence left out.
 void useColours(bool on);
+
+// The game's messages; `messageText` holds their texts in one table.
+enum class Message {
+    offBoundary,    // refused: the step leaves the grid
+    overOwnPath,    // refused: the cell is the pair's own start endpoint or path cell
+    overEndpoint,   // refused: the cell is another pair's endpoint
+    keepOtherPath,  // refused: the player kept the other pair's path
+    backAtStart,    // refused: a step back with no path cell drawn
+    eraseQuestion,  // names the pair whose path the step would erase
+    erasing,        // names that pair, once the player agreed
+    redrawQuestion, // names the connected pair chosen again
+    redrawing,      // names that pair, once the player agreed
+    keepConnected,  // the player kept the connected pair's path
+    connected,      // names the pair just connected
+    win,
+    pairPrompt,     // line dialogue only
+    movementPrompt, // line dialogue only
+    position,       // line dialogue only; names the start endpoint's row and column
+    inputEnded,
+    outOfMemory,
+};
+
+// The text of `message`, without a newline, with the numbers it names written in.
+std::string messageText(Message message, int first = 0, int second = 0);
+
+// The move check's result for a step into an empty cell or the pair's own target endpoint;
+// 0 refuses a step, and a pair number from 1 to `pairs` names the path the step erases.
+constexpr int stepAllowed(int pairs) { return pairs + 1; }
+
+// What the move rules say about one step of a path, before anything is asked.
+struct StepVerdict {
+    std::optional<Message> refusal; // set when the step is refused: why
+    int code = -1;                  // the entered cell, when the step stays on the grid
+    int other = 0; // the pair whose drawn path the step would erase if the player agrees, or 0
+};
+
+// The verdict on moving from (row, column), the cell the path being drawn has reached, by
+// movement key `key` (W, A, S or D in either case). Changes nothing and asks nothing.
+StepVerdict judgeStep(const Grid& grid, char key, int row, int column, const Endpoints& endpoints,
+                      int size, int pairs);
+
+// The path being drawn: its pair and its last node, which is the pair's head until it has a
+// path cell. While it is drawn, the pair's entry in `paths` stays its head.
+struct Drawing {
+    int pair = 0;
+    Node* tail = nullptr;
+};
+
+// Starts drawing `pair` from its start endpoint; its entry in `paths` must be its head.
+Drawing beginDrawing(Paths& paths, int pair);
+
+// The cell the drawing has reached: its last path cell, or the start endpoint.
+int reachedCell(const Drawing& drawing, const Endpoints& endpoints);
+
+// Takes a step the move rules allowed into cell `code`, first erasing the path of pair
+// `erased` if the step needed that (0: none). Returns true when the step entered the target
+// endpoint: the pair is connected and `drawing.tail` is its new entry for `paths`.
+bool takeStep(Grid& grid, Paths& paths, Drawing& drawing, int code, int erased,
+              const Endpoints& endpoints);
+
+// Takes back the last path cell; false, changing nothing, when no path cell is drawn.
+bool stepBack(Grid& grid, Drawing& drawing);
+
+// True when `pair` has a finished path, which choosing it again would erase.
+bool isConnected(const Paths& paths, int pair);
+
+// Erases the path of `pair` and sets its entry back to its head.
+void erasePath(Grid& grid, Paths& paths, int pair);
+
+// The line dialogue's board: every cell as its mark and a blank, each pair in its colour.
 void changeColor(std::string& frame, char cell);
 void printBoard(const Grid& grid, int size);
 
+// A new node for cell `pos` (-1 for a head) after `prev`, which the caller links to it. Ends
+// the program with "Out of memory!" when none can be had.
 Node* makenode(int pos, Node* prev);
+// Erases the path that ends at `node`, emptying its cells; returns the pair's head.
 Node* cleanNode(Grid& grid, Node* node);
+// One head per pair, for a new game; releasePaths frees every node of the table.
 Paths makeHeads(int pairs);
 void releasePaths(Paths& paths, int pairs);
 
+// The line dialogue's move check: the verdict of `judgeStep`, with its message written and,
+// for a step over another pair's path, the player asked. Returns 0 (refused),
+// stepAllowed(pairs), or the number of the pair whose path the player agreed to erase.
 int isvalid(const Grid& grid, char key, int row, int column, const Endpoints& endpoints, int size,
             int pairs);
+// Lets the player draw the pair whose start endpoint is at (row, column), one key per line.
+// Returns the pair's new entry: the last path node once connected, the head if abandoned.
 Node* play(Grid& grid, int row, int column, Paths& paths, const Endpoints& endpoints, int size,
            int pairs);
+// 1 when every pair is connected and no cell is empty, else 0.
 int isWin(Board board, const Paths& paths);
 
 // Plays the game on `live` with the path table `paths` until it is won.

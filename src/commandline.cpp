@@ -36,6 +36,9 @@ Options:
                     game does not ask for it
       --color=WHEN  colour the digits: always (the default), never, or auto
                     (only when standard output is a terminal)
+  -f, --full-screen play on the whole terminal screen, one key at a time:
+                    arrows or W/A/S/D move, B or Backspace steps back, H shows
+                    a step, Q abandons the path or quits
   -h, --help        show this help and exit
   -V, --version     show the version and exit
 
@@ -52,23 +55,25 @@ Environment:
                     --color is given
 
 Exit status:
-  0  the game was won, or the help or version was shown
+  0  the game was won, the player quit the full screen, or the help or version
+     was shown
   1  input ended before the game did, or memory ran out
-  2  an option or its value was wrong
+  2  an option or its value was wrong, or --full-screen without a terminal
 )";
 
 // Codes of the options that have no letter: past every character getopt_long can return.
 enum OptionCode : int { sizeCode = 256, pairsCode, colourCode };
 
 // The leading ':' makes getopt_long tell a missing value (':') from an unknown option ('?').
-constexpr const char* shortOptions = ":hVs:";
-constexpr std::array<option, 7> longOptions{{
+constexpr const char* shortOptions = ":hVfs:";
+constexpr std::array<option, 8> longOptions{{
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {"seed", required_argument, nullptr, 's'},
     {"size", required_argument, nullptr, sizeCode},
     {"pairs", required_argument, nullptr, pairsCode},
     {"color", required_argument, nullptr, colourCode},
+    {"full-screen", no_argument, nullptr, 'f'},
     {nullptr, 0, nullptr, 0},
 }};
 
@@ -183,6 +188,10 @@ CommandLine readCommandLine(std::span<char*> arguments, const Surroundings& surr
             return {Action::showVersion, {}, "pairpath " + std::string(version) + "\n"};
         if (code == ':') return refusal("option '" + longNameOf(optopt) + "' needs a value");
         if (code == '?') return refusal(refusedOption(arguments[std::size_t(optind - 1)]));
+        if (code == 'f') {
+            reading.options.fullScreen = true;
+            continue;
+        }
         const std::string problem = takeOption(code, optarg, reading);
         if (!problem.empty()) return refusal(problem);
     }

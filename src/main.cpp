@@ -1,8 +1,10 @@
-// Entry point: reads the command line, asks for the grid side and the number of pairs unless
-// the options give them, finds a puzzle that can be solved and plays it. Ends with status 0
-// after the win or the help or version, 1 when standard input ends first, 2 on a bad option.
+// Entry point: reads the command line, then either hands over to the full-screen game or asks
+// for the grid side and the number of pairs unless the options give them, finds a puzzle that
+// can be solved and plays it line by line. Ends with status 0 after the win or the help or
+// version, 1 when standard input ends first, 2 on a bad option.
 
 #include "commandline.hpp"
+#include "fullscreen.hpp"
 #include "pairpath.hpp"
 
 #include <unistd.h>
@@ -56,6 +58,7 @@ int main(int argc, char* argv[]) {
         std::cout << command.message;
         return EXIT_SUCCESS;
     }
+    if (command.options.fullScreen) return pairpath::playFullScreen(command.options);
     pairpath::useColours(command.options.colours);
     try {
         pairpath::start(choosePuzzle(command.options));

@@ -1,5 +1,7 @@
 // Play: the coloured board display, the path lists, the rules of one step, the drawing of one
-// pair's path and the game loop with its win test. Every change made during a game goes to the
+// pair's path and the game loop with its win test. The rules and the messages are kept apart
+// from the line dialogue's prompts, so that the full-screen game (fullscreen.cpp) calls the
+// same functions. Every change made during a game goes to the
 // live board's grid and to the path lists, and the two are kept in step: a cell holds a pair's
 // digit exactly when it is one of that pair's endpoints or the cell of one of its path nodes.
 
@@ -21,27 +23,35 @@ constexpr std::array<std::string_view, maxPairs> pairColours{
     "\033[0;34m", "\033[1;31m", "\033[1;32m", "\033[1;35m",
 };
 
-constexpr std::string_view outOfMemory = "Out of memory!";
-constexpr std::string_view offBoundary = "Invalid movemnt. Movement will go off boundary.";
-constexpr std::string_view overOwnPath =
-    "Invalid movement. Cannot step over your current path (If you want to go back, press 'B')";
-constexpr std::string_view overEndpoint =
-    "Invalid movement. Cannot step over original exisited number.";
-constexpr std::string_view keepOtherPath =
-    "Invalid movement. Movement will cause other path be cleaned.";
-constexpr std::string_view backAtStart =
-    "Invalid movement. Cannot go back since already at the original position. ";
-constexpr std::string_view movementPrompt =
-    "Please enter your movement (W/A/S/D), press 'B' to go back and q' to quit:";
-constexpr std::string_view pairPrompt =
-    "Please select which number to start (press Ctrl+c to quit):";
-constexpr std::string_view keepConnected = "Terminating current choice...";
-constexpr std::string_view winMessage = "Congrats! You Win the game!!!";
+// Indexed by Message. Each '#' stands for a number: the first for messageText's first, the
+// second for its second.
+constexpr std::array<std::string_view, std::size_t(Message::outOfMemory) + 1> messageTexts{
+    "Invalid movemnt. Movement will go off boundary.",
+    "Invalid movement. Cannot step over your current path (If you want to go back, press 'B')",
+    "Invalid movement. Cannot step over original exisited number.",
+    "Invalid movement. Movement will cause other path be cleaned.",
+    "Invalid movement. Cannot go back since already at the original position. ",
+    "To continue this step. Path # will be cleaned. Continue? (Y/N)",
+    "Clean path #",
+    "Redoing path # will clean the former path. Continue? (Y/N)",
+    "Removing former path #...",
+    "Terminating current choice...",
+    "Congratulations! You connected path # successfully!",
+    "Congrats! You Win the game!!!",
+    "Please select which number to start (press Ctrl+c to quit):",
+    "Please enter your movement (W/A/S/D), press 'B' to go back and q' to quit:",
+    "Your current position is at row = #, col = #",
+    "Input ended.",
+    "Out of memory!",
+};
 
 constexpr std::string_view movementKeys = "AaWwSsDdBbQq";
 constexpr std::string_view yesOrNo = "YNyn";
 
 void sayLine(std::string_view text) { std::cout << text << '\n'; }
+void say(Message message, int first = 0, int second = 0) {
+    sayLine(messageText(message, first, second));
+}
 
 bool isYes(char answer) { return answer == 'Y' || answer == 'y'; }
 
@@ -67,13 +77,9 @@ constexpr Move moveOf(char key) {
 char& cellAt(Grid& grid, int code) { return grid[std::size_t(gridIndex(code))]; }
 char cellAt(const Grid& grid, int code) { return grid[std::size_t(gridIndex(code))]; }
 
-int endpointOf(const Endpoints& endpoints, int entry) { return endpoints[std::size_t(entry)]; }
-int startOf(const Endpoints& endpoints, int pair) { return endpointOf(endpoints, 2 * pair - 2); }
-int targetOf(const Endpoints& endpoints, int pair) { return endpointOf(endpoints, 2 * pair - 1); }
-
 bool isEndpoint(const Endpoints& endpoints, int pairs, int code) {
     for (int entry = 0; entry < 2 * pairs; ++entry) {
-        if (endpointOf(endpoints, entry) == code) return true;
+        if (endpoints[std::size_t(entry)] == code) return true;
     }
     return false;
 }
@@ -87,15 +93,27 @@ Node* headOf(Node* node) {
     return node;
 }
 
-// Appends a path node for `code` after `tail` and writes the pair's digit into its cell.
-Node* extendPath(Grid& grid, Node* tail, int code, int pair) {
-    cellAt(grid, code) = digitOf(pair);
-    Node* node = makenode(code, tail);
-    tail->next = node;
-    return node;
+// Releases the last node of a path and empties its cell; returns the node before it, which is
+// the tail now.
+Node* dropTail(Grid& grid, Node* tail) {
+    cellAt(grid, tail->pos) = emptyCell;
+    Node* const before = tail->prev;
+    before->next = nullptr;
+    delete tail;
+    return before;
 }
 
 } // namespace
+
+std::string messageText(Message message, int first, int second) {
+    std::string text(messageTexts[std::size_t(message)]);
+    for (const int number : {first, second}) {
+        const auto mark = text.find('#');
+        if (mark == std::string::npos) break;
+        text.replace(mark, 1, std::to_string(number));
+    }
+    return text;
+}
 
 // --- Board display ---
 
@@ -118,7 +136,7 @@ void printBoard(const Grid& grid, int size) {
     std::string frame;
     for (int row = 0; row < size; ++row) {
         for (int column = 0; column < size; ++column) {
-            const char cell = grid[std::size_t(row * gridStride + column)];
+            const char cell = cellAt(grid, cellCode(row, column));
             if (cell == emptyCell) {
                 addEscape(frame, resetColour);
                 frame += ". ";
@@ -140,7 +158,7 @@ void printBoard(const Grid& grid, int size) {
 Node* makenode(int pos, Node* prev) {
     Node* node = new (std::nothrow) Node{};
     if (node == nullptr) {
-        sayLine(outOfMemory);
+        say(Message::outOfMemory);
         std::cout.flush();
         std::exit(EXIT_FAILURE);
     }
@@ -150,12 +168,8 @@ Node* makenode(int pos, Node* prev) {
 }
 
 Node* cleanNode(Grid& grid, Node* node) {
-    while (!isHead(node)) {
-        cellAt(grid, node->pos) = emptyCell;
-        Node* left = node;
-        node = node->prev;
-        delete left;
-    }
+    while (!isHead(node))
+        node = dropTail(grid, node);
     node->next = nullptr;
     return node;
 }
@@ -181,97 +195,117 @@ void releasePaths(Paths& paths, int pairs) {
     }
 }
 
+bool isConnected(const Paths& paths, int pair) { return !isHead(paths[std::size_t(pair - 1)]); }
+
+void erasePath(Grid& grid, Paths& paths, int pair) {
+    Node*& entry = paths[std::size_t(pair - 1)];
+    entry = cleanNode(grid, entry);
+}
+
 // --- Move rules ---
 
-int isvalid(const Grid& grid, char key, int row, int column, const Endpoints& endpoints, int size,
-            int pairs) {
+StepVerdict judgeStep(const Grid& grid, char key, int row, int column, const Endpoints& endpoints,
+                      int size, int pairs) {
     const int pair = cellAt(grid, cellCode(row, column)) - emptyCell;
     const Move move = moveOf(key);
     row += move.rowStep;
     column += move.columnStep;
-    if (row < 0 || column < 0 || row >= size || column >= size) {
-        sayLine(offBoundary);
-        return 0;
-    }
+    if (row < 0 || column < 0 || row >= size || column >= size) return {Message::offBoundary};
     const int code = cellCode(row, column);
     const char entered = cellAt(grid, code);
-    if (entered == emptyCell) return pairs + 1;
+    if (entered == emptyCell) return {std::nullopt, code};
     if (entered == digitOf(pair)) {
-        if (code == targetOf(endpoints, pair)) return pairs + 1;
-        sayLine(overOwnPath);
+        if (code == targetOf(endpoints, pair)) return {std::nullopt, code};
+        return {Message::overOwnPath, code};
+    }
+    if (isEndpoint(endpoints, pairs, code)) return {Message::overEndpoint, code};
+    return {std::nullopt, code, entered - emptyCell};
+}
+
+int isvalid(const Grid& grid, char key, int row, int column, const Endpoints& endpoints, int size,
+            int pairs) {
+    const StepVerdict verdict = judgeStep(grid, key, row, column, endpoints, size, pairs);
+    if (verdict.refusal) {
+        say(*verdict.refusal);
         return 0;
     }
-    if (isEndpoint(endpoints, pairs, code)) {
-        sayLine(overEndpoint);
-        return 0;
-    }
-    std::cout << "To continue this step. Path " << entered << " will be cleaned. Continue? (Y/N)\n";
+    if (verdict.other == 0) return stepAllowed(pairs);
+    say(Message::eraseQuestion, verdict.other);
     if (!isYes(getUserinput(yesOrNo))) {
-        sayLine(keepOtherPath);
+        say(Message::keepOtherPath);
         return 0;
     }
-    std::cout << "Clean path " << entered << '\n';
-    return entered - emptyCell;
+    say(Message::erasing, verdict.other);
+    return verdict.other;
 }
 
 // --- Path drawing ---
 
+Drawing beginDrawing(Paths& paths, int pair) {
+    Node* const head = paths[std::size_t(pair - 1)];
+    head->num = pair;
+    return {pair, head};
+}
+
+int reachedCell(const Drawing& drawing, const Endpoints& endpoints) {
+    return isHead(drawing.tail) ? startOf(endpoints, drawing.pair) : drawing.tail->pos;
+}
+
+bool takeStep(Grid& grid, Paths& paths, Drawing& drawing, int code, int erased,
+              const Endpoints& endpoints) {
+    if (code == targetOf(endpoints, drawing.pair)) return true;
+    // The other path goes first: the entered cell is one of its cells.
+    if (erased != 0) erasePath(grid, paths, erased);
+    cellAt(grid, code) = digitOf(drawing.pair);
+    Node* const node = makenode(code, drawing.tail);
+    drawing.tail->next = node;
+    drawing.tail = node;
+    return false;
+}
+
+bool stepBack(Grid& grid, Drawing& drawing) {
+    if (isHead(drawing.tail)) return false;
+    drawing.tail = dropTail(grid, drawing.tail);
+    return true;
+}
+
 Node* play(Grid& grid, int row, int column, Paths& paths, const Endpoints& endpoints, int size,
            int pairs) {
-    const int pair = cellAt(grid, cellCode(row, column)) - emptyCell;
-    Node* current = paths[std::size_t(pair - 1)]; // the pair's head: its path starts afresh
-    current->num = pair;
+    Drawing drawing = beginDrawing(paths, cellAt(grid, cellCode(row, column)) - emptyCell);
     for (;;) {
         printBoard(grid, size);
-        sayLine(movementPrompt);
+        say(Message::movementPrompt);
         const char key = getUserinput(movementKeys);
-        switch (upper(key)) {
-        case 'Q': return cleanNode(grid, current);
-        case 'B': {
-            if (isHead(current)) {
-                sayLine(backAtStart);
-                continue;
-            }
-            cellAt(grid, current->pos) = emptyCell;
-            Node* left = current;
-            current = current->prev;
-            current->next = nullptr;
-            delete left;
-            const int code = isHead(current) ? startOf(endpoints, current->num) : current->pos;
-            row = rowOf(code);
-            column = columnOf(code);
+        if (upper(key) == 'Q') return cleanNode(grid, drawing.tail);
+        if (upper(key) == 'B') {
+            if (!stepBack(grid, drawing)) say(Message::backAtStart);
             continue;
         }
-        default: break;
-        }
-
-        const int verdict = isvalid(grid, key, row, column, endpoints, size, pairs);
+        const int reached = reachedCell(drawing, endpoints);
+        const int verdict =
+            isvalid(grid, key, rowOf(reached), columnOf(reached), endpoints, size, pairs);
         if (verdict == 0) continue;
         const Move move = moveOf(key);
-        row += move.rowStep;
-        column += move.columnStep;
-        const int code = cellCode(row, column);
-        if (verdict == pairs + 1 && code == targetOf(endpoints, pair)) {
-            std::cout << "\nCongratulations! You connected path " << pair << " successfully!\n";
-            return current;
+        const int entered =
+            cellCode(rowOf(reached) + move.rowStep, columnOf(reached) + move.columnStep);
+        const int erased = verdict == stepAllowed(pairs) ? 0 : verdict;
+        if (takeStep(grid, paths, drawing, entered, erased, endpoints)) {
+            std::cout << '\n';
+            say(Message::connected, drawing.pair);
+            return drawing.tail;
         }
-        if (verdict != pairs + 1) {
-            Node*& other = paths[std::size_t(verdict - 1)];
-            other = cleanNode(grid, other);
-        }
-        current = extendPath(grid, current, code, pair);
     }
 }
 
 // --- Game loop ---
 
 int isWin(Board board, const Paths& paths) {
-    for (int pair = 0; pair < board.count / 2; ++pair) {
-        if (paths[std::size_t(pair)]->pos == -1) return 0;
+    for (int pair = 1; pair <= board.count / 2; ++pair) {
+        if (!isConnected(paths, pair)) return 0;
     }
     for (int row = 0; row < board.size; ++row) {
         for (int column = 0; column < gridStride; ++column) {
-            if (board.grid[std::size_t(row * gridStride + column)] == emptyCell) return 0;
+            if (cellAt(board.grid, cellCode(row, column)) == emptyCell) return 0;
         }
     }
     return 1;
@@ -286,25 +320,23 @@ void runGame(Board& live, Paths& paths) {
 
     while (isWin(live, paths) == 0) {
         printBoard(live.grid, size);
-        sayLine(pairPrompt);
+        say(Message::pairPrompt);
         const int pair = getUserinput(pairChoices) - emptyCell;
-        Node*& entry = paths[std::size_t(pair - 1)];
-        if (!isHead(entry)) {
-            std::cout << "Redoing path " << pair
-                      << " will clean the former path. Continue? (Y/N)\n";
+        if (isConnected(paths, pair)) {
+            say(Message::redrawQuestion, pair);
             if (!isYes(getUserinput(yesOrNo))) {
-                sayLine(keepConnected);
+                say(Message::keepConnected);
                 continue;
             }
-            std::cout << "Removing former path " << pair << "...\n";
-            entry = cleanNode(live.grid, entry);
+            say(Message::redrawing, pair);
+            erasePath(live.grid, paths, pair);
         }
         const int start = startOf(live.endpoints, pair);
-        std::cout << "Your current position is at row = " << rowOf(start)
-                  << ", col = " << columnOf(start) << '\n';
-        entry = play(live.grid, rowOf(start), columnOf(start), paths, live.endpoints, size, pairs);
+        say(Message::position, rowOf(start), columnOf(start));
+        paths[std::size_t(pair - 1)] =
+            play(live.grid, rowOf(start), columnOf(start), paths, live.endpoints, size, pairs);
     }
-    sayLine(winMessage);
+    say(Message::win);
 }
 
 void start(Board board) {

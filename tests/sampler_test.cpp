@@ -103,7 +103,8 @@ void walkDraws(Board& board, int endpoint, double odds, std::map<Placement, doub
     }
     std::vector<int> cells;
     for (int code = 0; code < cellCode(board.size - 1, board.size); ++code) {
-        if (columnOf(code) >= board.size || board.grid[std::size_t(gridIndex(code))] != '0') continue;
+        if (columnOf(code) >= board.size || board.grid[std::size_t(gridIndex(code))] != '0')
+            continue;
         if (endpoint % 2 == 1) {
             const int apart = std::abs(code - board.endpoints[std::size_t(endpoint - 1)]);
             if (apart == 1 || apart == 10) continue;
@@ -135,7 +136,8 @@ std::map<Placement, double> loopOdds(int size, int pairs) {
         Board candidate = board;
         candidate.endpoints = endpoints;
         for (int entry = 0; entry < board.count; ++entry)
-            candidate.grid[std::size_t(gridIndex(endpoints[std::size_t(entry)]))] = digitOf(entry / 2 + 1);
+            candidate.grid[std::size_t(gridIndex(endpoints[std::size_t(entry)]))] =
+                digitOf(entry / 2 + 1);
         if (solution(candidate) == 0) continue;
         solvable[endpoints] = odds;
         total += odds;
@@ -153,7 +155,8 @@ struct ChiSquare {
 };
 
 template <typename Key>
-ChiSquare chiSquare(const std::map<Key, int>& counts, const std::map<Key, double>& odds, int draws) {
+ChiSquare chiSquare(const std::map<Key, int>& counts, const std::map<Key, double>& odds,
+                    int draws) {
     ChiSquare test;
     for (const auto& [key, probability] : odds) {
         const double expected = probability * draws;

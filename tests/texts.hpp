@@ -18,6 +18,7 @@ const std::string backAtStart =
 const std::string overOwnPath =
     "Invalid movement. Cannot step over your current path (If you want to go back, press "
     "'B')\n";
+const std::string overEndpoint = "Invalid movement. Cannot step over original exisited number.\n";
 const std::string offBoundary = "Invalid movemnt. Movement will go off boundary.\n";
 const std::string keepOtherPath = "Invalid movement. Movement will cause other path be cleaned.\n";
 const std::string lengthMessage = "Invalid Input. Please only input one valid char again.\n";

@@ -1,0 +1,48 @@
+// Terminal care for the full-screen game: raw mode on the alternate screen, given back on every
+// way out; the window size; the one key reader; the writing of whole frames. Nothing here knows
+// the game. While the terminal is taken, nothing else may read standard input.
+#pragma once
+
+#include <string_view>
+
+namespace pairpath {
+
+// A key as the game sees it: a plain byte, or a named key decoded from an escape sequence.
+// `redraw` means the screen must be drawn again (the window was resized, or the program was
+// resumed after a suspend); `ended` means standard input ended (or Ctrl+D was pressed).
+enum class Key { character, up, down, left, right, backspace, escape, redraw, ended, other };
+
+struct KeyPress {
+    Key key = Key::other;
+    char character = 0; // the byte, for Key::character
+};
+
+struct WindowSize {
+    int rows = 24;
+    int columns = 80;
+};
+
+// Saves the terminal's settings, then switches to raw mode (keys arrive at once and unechoed;
+// Ctrl+C, Ctrl+Z and Ctrl+\ still send their signals), the alternate screen and a hidden
+// cursor. Installs the handlers that give the terminal back on SIGINT, SIGTERM, SIGHUP, SIGQUIT
+// and SIGABRT, suspend and resume it on Ctrl+Z, and note a resize; registers restoreTerminal with
+// atexit. Returns false, changing nothing, when standard input or output is not a terminal.
+bool enterFullScreen();
+
+// Gives the terminal back as it was found: default rendition, cursor shown, main screen,
+// saved settings. Does nothing when it is not taken. Async-signal-safe.
+void restoreTerminal();
+
+// The window's size; 24 x 80 when the terminal cannot tell.
+WindowSize windowSize();
+
+// Waits for the next key. A lone Esc is told from an escape sequence by a short wait.
+KeyPress readKey();
+
+// Writes a whole frame to standard output.
+void writeScreen(std::string_view frame);
+
+// True when the locale environment names UTF-8: the first one set of LC_ALL, LC_CTYPE, LANG.
+bool localeIsUtf8();
+
+} // namespace pairpath

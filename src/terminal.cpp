@@ -1,0 +1,239 @@
+// Terminal care for the full-screen game: puts the terminal in raw mode on the alternate screen
+// and gives it back, as it was, on every way out (a normal return, exit, the ending signals, a
+// suspend); reads keys, turning escape sequences into named keys; writes whole frames.
+//
+// The signal handlers only do what is async-signal-safe: write the reset sequences, call
+// tcsetattr and sigaction, re-raise, and write one byte into a pipe that wakes the key reader,
+// which then reports a redraw. Nothing here knows the game.
+
+#include "terminal.hpp"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <array>
+#include <cctype>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+namespace pairpath {
+
+namespace {
+
+// Alternate screen on, cursor hidden; and back: default rendition, cursor shown, main screen.
+constexpr std::string_view enterSequences = "\033[?1049h\033[?25l";
+constexpr std::string_view leaveSequences = "\033[0m\033[?25h\033[?1049l";
+
+constexpr int escapeWait = 30;      // milliseconds an escape sequence may take to arrive whole
+constexpr int longestSequence = 16; // bytes read at most from one unknown escape sequence
+constexpr char controlD = 4;
+constexpr char deleteKey = 127;
+constexpr char controlH = 8;
+
+// The state the handlers share with the rest: written before they are installed, or atomic.
+termios found{};                          // the settings found, given back on every way out
+volatile std::sig_atomic_t taken = 0;     // raw mode and the alternate screen are ours
+volatile std::sig_atomic_t suspended = 0; // given back for a suspend, to be taken on resume
+std::array<int, 2> wakePipe{-1, -1};      // read end polled by readKey, written by handlers
+
+void writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return;
+        bytes.remove_prefix(std::size_t(written));
+    }
+}
+
+void takeTerminal() {
+    termios raw = found;
+    raw.c_iflag &= ~tcflag_t(BRKINT | ICRNL | INPCK | ISTRIP | IXON);
+    raw.c_oflag &= ~tcflag_t(OPOST);
+    raw.c_cflag |= tcflag_t(CS8);
+    raw.c_lflag &= ~tcflag_t(ECHO | ICANON | IEXTEN); // ISIG stays: Ctrl+C, Ctrl+Z signal
+    raw.c_cc[VMIN] = 1;
+    raw.c_cc[VTIME] = 0;
+    taken = 1; // first: a signal from here on gives back what is already changed
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &raw);
+    writeAll(STDOUT_FILENO, enterSequences);
+}
+
+void wake() {
+    const int savedErrno = errno;
+    const char byte = 'w';
+    [[maybe_unused]] const ssize_t ignored = write(wakePipe[1], &byte, 1); // full: already awake
+    errno = savedErrno;
+}
+
+void handle(int signal, void (*handler)(int), unsigned flags) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigfillset(&action.sa_mask);
+    action.sa_flags = static_cast<int>(flags);
+    sigaction(signal, &action, nullptr);
+}
+
+// SIGINT, SIGTERM, SIGHUP, SIGQUIT, and SIGABRT for a fatal error. SA_RESETHAND has put the
+// default action back; the signal raised again stays blocked until the handler returns, then
+// ends the program as it would have.
+void onEnding(int signal) {
+    restoreTerminal();
+    raise(signal);
+}
+
+void onSuspend(int signal) {
+    const int savedErrno = errno;
+    if (taken != 0) {
+        restoreTerminal();
+        suspended = 1;
+    }
+    raise(signal); // the default action, stopping, once the handler returns
+    errno = savedErrno;
+}
+
+// Takes the terminal again only in the foreground: resumed in the background (bg), the program
+// stops again at its first read, and is resumed once more by fg.
+void onResume(int /*signal*/) {
+    const int savedErrno = errno;
+    if (suspended != 0 && tcgetpgrp(STDIN_FILENO) == getpgrp()) {
+        suspended = 0;
+        takeTerminal();
+    }
+    handle(SIGTSTP, onSuspend, SA_RESTART | SA_RESETHAND);
+    wake();
+    errno = savedErrno;
+}
+
+void onResize(int /*signal*/) { wake(); }
+
+bool prepareOnce() {
+    static const bool prepared = [] {
+        if (pipe(wakePipe.data()) != 0) return false;
+        for (const int fd : wakePipe) {
+            fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
+            fcntl(fd, F_SETFD, FD_CLOEXEC);
+        }
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGABRT})
+            handle(signal, onEnding, SA_RESETHAND);
+        handle(SIGTSTP, onSuspend, SA_RESTART | SA_RESETHAND);
+        handle(SIGCONT, onResume, SA_RESTART);
+        handle(SIGWINCH, onResize, SA_RESTART);
+        return std::atexit(restoreTerminal) == 0;
+    }();
+    return prepared;
+}
+
+// One byte of standard input within `wait` milliseconds (-1: however long it takes), or
+// nothing. Sets `ended` when standard input has ended.
+std::optional<char> nextByte(int wait, bool& ended) {
+    for (;;) {
+        pollfd ready{STDIN_FILENO, POLLIN, 0};
+        const int count = poll(&ready, 1, wait);
+        if (count < 0 && errno == EINTR) continue;
+        if (count == 0) return std::nullopt;
+        char byte = 0;
+        const ssize_t got = read(STDIN_FILENO, &byte, 1);
+        if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        if (got <= 0) {
+            ended = true;
+            return std::nullopt;
+        }
+        return byte;
+    }
+}
+
+// The rest of a key that began with Esc: an arrow, Esc itself, or something else.
+KeyPress decodeEscape() {
+    bool ended = false;
+    const auto introducer = nextByte(escapeWait, ended);
+    if (!introducer) return {ended ? Key::ended : Key::escape};
+    if (*introducer != '[' && *introducer != 'O') return {Key::other};
+    auto byte = nextByte(escapeWait, ended);
+    switch (byte.value_or('\0')) {
+    case 'A': return {Key::up};
+    case 'B': return {Key::down};
+    case 'C': return {Key::right};
+    case 'D': return {Key::left};
+    default: break;
+    }
+    // Parameters until a final byte from '@' to '~', which ends every control sequence.
+    for (int i = 0; byte && (*byte < '@' || *byte > '~') && i < longestSequence; ++i)
+        byte = nextByte(escapeWait, ended);
+    return {ended ? Key::ended : Key::other};
+}
+
+KeyPress decodeByte(char byte) {
+    switch (byte) {
+    case '\033': return decodeEscape();
+    case deleteKey:
+    case controlH: return {Key::backspace};
+    case controlD: return {Key::ended};
+    default: return {Key::character, byte};
+    }
+}
+
+} // namespace
+
+bool enterFullScreen() {
+    if (isatty(STDIN_FILENO) == 0 || isatty(STDOUT_FILENO) == 0) return false;
+    if (tcgetattr(STDIN_FILENO, &found) != 0 || !prepareOnce()) return false;
+    takeTerminal();
+    return true;
+}
+
+void restoreTerminal() {
+    if (taken == 0) return;
+    writeAll(STDOUT_FILENO, leaveSequences);
+    tcsetattr(STDIN_FILENO, TCSAFLUSH, &found);
+    taken = 0; // last: a signal until here gives the terminal back once more, harmlessly
+}
+
+WindowSize windowSize() {
+    winsize size{};
+    if (ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) != 0 || size.ws_row == 0 || size.ws_col == 0)
+        return {};
+    return {size.ws_row, size.ws_col};
+}
+
+KeyPress readKey() {
+    for (;;) {
+        std::array<pollfd, 2> ready{{{STDIN_FILENO, POLLIN, 0}, {wakePipe[0], POLLIN, 0}}};
+        if (poll(ready.data(), ready.size(), -1) < 0) {
+            if (errno == EINTR) continue;
+            return {Key::ended};
+        }
+        if (ready[1].revents != 0) {
+            std::array<char, 64> drained{};
+            while (read(wakePipe[0], drained.data(), drained.size()) > 0) {
+            }
+            return {Key::redraw};
+        }
+        bool ended = false;
+        const auto byte = nextByte(0, ended);
+        if (ended) return {Key::ended};
+        if (byte) return decodeByte(*byte);
+    }
+}
+
+void writeScreen(std::string_view frame) { writeAll(STDOUT_FILENO, frame); }
+
+bool localeIsUtf8() {
+    for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+        const char* value = std::getenv(name);
+        if (value == nullptr || *value == '\0') continue;
+        std::string letters;
+        for (const char c : std::string_view(value)) {
+            if (c != '-') letters += char(std::tolower(static_cast<unsigned char>(c)));
+        }
+        return letters.find("utf8") != std::string::npos;
+    }
+    return false;
+}
+
+} // namespace pairpath
