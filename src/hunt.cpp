@@ -185,7 +185,7 @@ bool isDrawnDirectly(int size, int pairs) {
     // pairs than a grid can hold are left to the bounded loop.
     constexpr std::array<int, maxSide + 1> fewestDrawnDirectly{0, 0, 0, 0, 0, 7, 7, 8, 9};
     return size >= minSide && size <= maxSide && pairs >= fewestDrawnDirectly[std::size_t(size)] &&
-           pairs <= mostPairsFor(size);
+           pairs <= std::min(maxPairs, mostPairsFor(size));
 }
 
 PuzzleHunt findPuzzle(int size, int pairs, std::ostream* progressOut, std::int64_t maxCandidates) {

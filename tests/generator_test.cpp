@@ -1,6 +1,6 @@
 // The random generator: the invariants of every board it returns, and how it uses std::rand.
 
-#include "pairpath.hpp"
+#include "boards.hpp"
 
 #include <gtest/gtest.h>
 
@@ -10,48 +10,13 @@
 namespace pairpath {
 namespace {
 
-// Describes the first broken invariant of a generated board, or "" when all hold.
-std::string generatedBoardFault(const Board& board, int size, int pairs) {
-    if (board.size != size || board.count != 2 * pairs) return "wrong size or count";
-    for (int entry = board.count; entry < int(board.endpoints.size()); ++entry) {
-        if (board.endpoints[std::size_t(entry)] != 0) return "entry beyond count is not 0";
-    }
-    std::array<int, maxPairs + 1> cellsPerPair{};
-    for (int row = 0; row < gridStride; ++row) {
-        for (int column = 0; column < gridStride; ++column) {
-            const char cell = board.grid[std::size_t(row * gridStride + column)];
-            if (row >= size || column >= size) {
-                if (cell != 0) return "byte outside the playing area is not zero";
-                continue;
-            }
-            if (cell == emptyCell) continue;
-            if (cell < '1' || cell > digitOf(pairs)) return "cell holds an unknown character";
-            ++cellsPerPair[std::size_t(cell - '0')];
-        }
-    }
-    for (int pair = 1; pair <= pairs; ++pair) {
-        if (cellsPerPair[std::size_t(pair)] != 2) return "a digit is not on exactly two cells";
-        const int start = board.endpoints[std::size_t(2 * pair - 2)];
-        const int target = board.endpoints[std::size_t(2 * pair - 1)];
-        for (const int code : {start, target}) {
-            if (rowOf(code) >= size || columnOf(code) >= size) return "endpoint off the grid";
-            if (board.grid[std::size_t(gridIndex(code))] != digitOf(pair)) {
-                return "endpoint cell does not hold its digit";
-            }
-        }
-        const int apart = std::abs(start - target);
-        if (apart == 1 || apart == 10) return "a pair's endpoints are side by side";
-    }
-    return "";
-}
-
 TEST(Generator, EveryBoardKeepsTheInvariants) {
     for (int size = minSide; size <= maxSide; ++size) {
         for (int pairs = minPairs; pairs <= maxPairs; ++pairs) {
             for (unsigned seed = 1; seed <= 200; ++seed) {
                 std::srand(seed * 977 + unsigned(size * 10 + pairs));
                 const Board board = createArray(size, pairs);
-                ASSERT_EQ(generatedBoardFault(board, size, pairs), "")
+                ASSERT_EQ(testing::generatedBoardFault(board, size, pairs), "")
                     << size << " x " << size << ", " << pairs << " pairs, seed " << seed;
             }
         }

@@ -187,5 +187,67 @@ TEST(Sampler, DrawsEveryPlacementWithTheLoopsOdds) {
     }
 }
 
+// How many free cells lay beside each start endpoint when it was placed, over all pairs: the
+// statistic that createArray's odds move, since a target avoids the cells beside its start.
+int freeBesideStarts(const Board& board) {
+    std::array<bool, gridCells> taken{};
+    int total = 0;
+    for (int pair = 1; pair <= board.count / 2; ++pair) {
+        const int start = startOf(board.endpoints, pair);
+        for (const auto& [down, right] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
+            const int row = rowOf(start) + down;
+            const int column = columnOf(start) + right;
+            const bool inside = row >= 0 && column >= 0 && row < board.size && column < board.size;
+            total += inside && !taken[std::size_t(row * gridStride + column)] ? 1 : 0;
+        }
+        taken[std::size_t(gridIndex(start))] = true;
+        taken[std::size_t(gridIndex(targetOf(board.endpoints, pair)))] = true;
+    }
+    return total;
+}
+
+struct Mean {
+    double sum = 0;
+    double squares = 0;
+    int count = 0;
+    void add(double value) {
+        sum += value;
+        squares += value * value;
+        ++count;
+    }
+    double value() const { return sum / count; }
+    double variance() const { return (squares / count - value() * value()) / count; }
+};
+
+TEST(Sampler, GivesTheLoopsBoardsOnAChoiceWhereBothAreFast) {
+    constexpr int boards = 4000;
+    ASSERT_FALSE(isDrawnDirectly(5, 5));
+    Mean loop;
+    Mean sampler;
+    std::srand(1);
+    for (int i = 0; i < boards; ++i)
+        loop.add(freeBesideStarts(*findPuzzle(5, 5, nullptr).puzzle));
+    for (int i = 0; i < boards; ++i)
+        sampler.add(freeBesideStarts(*drawSolvable(5, 5)));
+    const double apart = std::abs(loop.value() - sampler.value());
+    EXPECT_LT(apart, 3 * std::sqrt(loop.variance() + sampler.variance()))
+        << "loop " << loop.value() << ", sampler " << sampler.value();
+}
+
+TEST(Sampler, EveryBoardIsOneTheGeneratorCouldDrawAndTheReferenceSolves) {
+    std::srand(3);
+    for (int size = minSide; size <= maxSide; ++size) {
+        for (int pairs = minPairs; pairs <= std::min(maxPairs, mostPairsFor(size)); ++pairs) {
+            if (!isDrawnDirectly(size, pairs)) continue;
+            for (int i = 0; i < (size < maxSide ? 4 : 2); ++i) {
+                const Board board = *findPuzzle(size, pairs, nullptr).puzzle;
+                ASSERT_EQ(testing::generatedBoardFault(board, size, pairs), "");
+                EXPECT_EQ(solutionWithin(board, 1'000'000'000), 1)
+                    << size << " x " << size << ", " << pairs;
+            }
+        }
+    }
+}
+
 } // namespace
 } // namespace pairpath
