@@ -1,93 +1,144 @@
 // Benchmark: how long a player waits between the second answer and the board, for every grid
-// side and number of pairs, over fixed seeds; and how long drawing the same candidates takes
-// without any search, which is the floor that the search adds to.
+// side and number of pairs, over fixed seeds. Each seed runs in a fresh child process, as a new
+// game does, so the first board includes every table the method builds; a second board in the
+// same process shows the wait for a new puzzle later in a game. The child's peak memory is its
+// maximum resident set size.
 //
-// Usage: pairpath_bench [seeds] [side pairs]   (default: 100 seeds, every choice)
+// Usage: pairpath_bench [seeds [side pairs]]   (default: 100 seeds, every choice)
 // Prints one Markdown table row per choice.
 
 #include "pairpath.hpp"
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <chrono>
-#include <cmath>
+#include <cstdio>
 #include <cstdlib>
-#include <iomanip>
 #include <iostream>
-#include <string>
+#include <optional>
+#include <string_view>
 #include <vector>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
+struct Wait {
+    double first = 0;  // milliseconds to the first board, tables included
+    double second = 0; // milliseconds to a second board in the same process
+    bool found = false;
+};
+
 double millisecondsSince(Clock::time_point began) {
     return std::chrono::duration<double, std::milli>(Clock::now() - began).count();
 }
 
-double percentile(std::vector<double> values, double fraction) {
-    std::sort(values.begin(), values.end());
-    const auto index = static_cast<std::size_t>(std::lround(fraction * double(values.size() - 1)));
-    return values[index];
+// Runs in the child: both waits, written to `out` as raw bytes.
+[[noreturn]] void measureInChild(int side, int pairs, unsigned seed, int out) {
+    std::srand(seed);
+    Wait wait;
+    auto began = Clock::now();
+    wait.found = pairpath::findPuzzle(side, pairs, nullptr).puzzle.has_value();
+    wait.first = millisecondsSince(began);
+    began = Clock::now();
+    pairpath::findPuzzle(side, pairs, nullptr);
+    wait.second = millisecondsSince(began);
+    const bool written = write(out, &wait, sizeof wait) == ssize_t(sizeof wait);
+    _exit(written ? 0 : 1);
 }
 
-struct Row {
-    std::vector<double> waits;       // milliseconds from the answers to the board
-    std::vector<double> generations; // milliseconds to draw the same candidates alone
-    std::int64_t candidates = 0;
+// One seed in a fresh process; empty if the child failed. Adds the child's peak memory in KiB.
+std::optional<Wait> measure(int side, int pairs, unsigned seed, long& peakKiB) {
+    std::array<int, 2> channel{};
+    if (pipe(channel.data()) != 0) return std::nullopt;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(channel[0]);
+        measureInChild(side, pairs, seed, channel[1]);
+    }
+    close(channel[1]);
+    Wait wait;
+    const bool got = child > 0 && read(channel[0], &wait, sizeof wait) == ssize_t(sizeof wait);
+    close(channel[0]);
+    int status = 0;
+    rusage usage{};
+    if (child > 0) wait4(child, &status, 0, &usage);
+    peakKiB = std::max(peakKiB, usage.ru_maxrss);
+    if (!got || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
+    return wait;
+}
+
+// The value below which a fraction `share` of the sorted `values` lie (nearest rank).
+double percentile(const std::vector<double>& sorted, double share) {
+    const auto rank = std::size_t(std::max(1.0, share * double(sorted.size()) + 0.999999));
+    return sorted[std::min(rank, sorted.size()) - 1];
+}
+
+bool printRow(int side, int pairs, int seeds) {
+    std::vector<double> first;
+    std::vector<double> second;
     int found = 0;
-};
-
-Row measure(int side, int pairs, int seeds) {
-    Row row;
-    int sink = 0;
+    long peakKiB = 0;
     for (int seed = 1; seed <= seeds; ++seed) {
-        std::srand(static_cast<unsigned>(seed));
-        auto began = Clock::now();
-        const pairpath::PuzzleHunt hunt = pairpath::findPuzzle(side, pairs, nullptr);
-        row.waits.push_back(millisecondsSince(began));
-        row.candidates += hunt.candidates;
-        row.found += hunt.puzzle ? 1 : 0;
-
-        std::srand(static_cast<unsigned>(seed));
-        began = Clock::now();
-        for (std::int64_t i = 0; i < hunt.candidates; ++i) {
-            sink += pairpath::createArray(side, pairs).endpoints[0];
-        }
-        row.generations.push_back(millisecondsSince(began));
+        const auto wait = measure(side, pairs, unsigned(seed), peakKiB);
+        if (!wait) return false;
+        first.push_back(wait->first);
+        second.push_back(wait->second);
+        found += wait->found ? 1 : 0;
     }
-    if (sink == -1) std::cout << ' ';
-    return row;
+    std::sort(first.begin(), first.end());
+    std::sort(second.begin(), second.end());
+    const char* method =
+        pairpath::isDrawnDirectly(side, pairs) ? "drawn directly" : "draw and check";
+    std::printf("| %d x %d | %d | %s | %d/%d | %.1f | %.1f | %.1f | %.1f | %.1f | %.1f |\n", side,
+                side, pairs, method, found, seeds, percentile(first, 0.5), percentile(first, 0.9),
+                percentile(first, 0.99), first.back(), percentile(second, 0.5),
+                double(peakKiB) / 1024);
+    std::fflush(stdout);
+    return true;
 }
 
-void printRow(int side, int pairs, int seeds, const Row& row) {
-    double wait = 0;
-    double generation = 0;
-    for (std::size_t i = 0; i < row.waits.size(); ++i) {
-        wait += row.waits[i];
-        generation += row.generations[i];
+std::optional<int> numberIn(std::string_view text, int least, int most) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size() || value < least || value > most) {
+        return std::nullopt;
     }
-    std::cout << std::fixed << std::setprecision(1) << "| " << side << " x " << side << " | "
-              << pairs << " | " << row.found << "/" << seeds << " | " << percentile(row.waits, 0.5)
-              << " | " << percentile(row.waits, 0.9) << " | " << percentile(row.waits, 1.0) << " | "
-              << percentile(row.generations, 0.5) << " | " << percentile(row.generations, 0.9)
-              << " | " << std::setprecision(0) << 100.0 * (wait - generation) / generation
-              << " % | " << double(row.candidates) / (wait / 1000.0) << " |" << std::endl;
+    return value;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    const int seeds = argc > 1 ? std::stoi(argv[1]) : 100;
-    std::cout
-        << "| grid | pairs | found | median ms | p90 ms | max ms | generation alone: median ms"
-           " | p90 ms | search adds | candidates/s |\n"
-           "|---|---|---|---|---|---|---|---|---|---|"
-        << std::endl;
-    for (int side = pairpath::minSide; side <= pairpath::maxSide; ++side) {
-        for (int pairs = pairpath::minPairs; pairs <= pairpath::maxPairs; ++pairs) {
-            if (argc > 3 && (side != std::stoi(argv[2]) || pairs != std::stoi(argv[3]))) continue;
-            if (pairs * 3 > side * side) continue; // never solvable, refused at the question
-            printRow(side, pairs, seeds, measure(side, pairs, seeds));
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    const auto seeds = arguments.empty() ? 100 : numberIn(arguments[0], 1, 1'000'000);
+    std::optional<int> side;
+    std::optional<int> pairs;
+    if (arguments.size() == 3) {
+        side = numberIn(arguments[1], pairpath::minSide, pairpath::maxSide);
+        pairs = numberIn(arguments[2], pairpath::minPairs, pairpath::maxPairs);
+    }
+    if (!seeds || (arguments.size() == 3 && (!side || !pairs)) || arguments.size() == 2 ||
+        arguments.size() > 3) {
+        std::cerr << "usage: pairpath_bench [seeds [side pairs]]: seeds 1 to 1000000, side 5 to 8,"
+                     " pairs 4 to 9\n";
+        return 2;
+    }
+    std::printf("| grid | pairs | method | found | median ms | p90 ms | p99 ms | max ms | "
+                "next board: median ms | peak MB |\n|---|---|---|---|---|---|---|---|---|---|\n");
+    for (int size = pairpath::minSide; size <= pairpath::maxSide; ++size) {
+        for (int count = pairpath::minPairs; count <= pairpath::maxPairs; ++count) {
+            if ((side && size != *side) || (pairs && count != *pairs)) continue;
+            if (count > pairpath::mostPairsFor(size)) continue; // refused at the question
+            if (!printRow(size, count, *seeds)) {
+                std::cerr << "a measuring process failed\n";
+                return 1;
+            }
         }
     }
 }

@@ -45,6 +45,7 @@
 #include <bit>
 #include <cstdlib>
 #include <memory>
+#include <type_traits>
 
 namespace pairpath {
 
@@ -312,10 +313,18 @@ WordIndex indexWords(int side, unsigned values) {
 
 // --- Counting the covers of the grid ---
 
+// One way to fill a cell, in 32 bits so that a column's ways stay in cache: the number of the
+// word after the cell (24 bits), whether a path got its second end (1 bit) and the edges leaving
+// the cell (2 bits).
 struct Step {
-    std::uint32_t next = 0; // the number of the word after the cell
-    std::uint8_t closes = 0;
-    std::uint8_t edges = 0;
+    std::uint32_t bits = 0;
+
+    static Step of(std::uint32_t next, bool closes, std::uint8_t edges) {
+        return {next | std::uint32_t{closes} << 24 | std::uint32_t{edges} << 25};
+    }
+    std::uint32_t next() const { return bits & 0xFFFFFFU; }
+    int closes() const { return int(bits >> 24 & 1U); }
+    std::uint8_t edges() const { return std::uint8_t(bits >> 25); }
 };
 
 struct Steps {
@@ -323,11 +332,17 @@ struct Steps {
     int count = 0;
 };
 
-// Where one word's counts lie in its layer.
+// Where one word's counts lie in its layer, in 32 bits: the index of its first count (24 bits),
+// the finished paths of that count (4 bits) and how many counts it has (4 bits; 0 when none).
 struct Span {
-    std::uint32_t first = 0; // index of its first count
-    std::uint8_t lowest = 0; // finished paths of its first count
-    std::uint8_t size = 0;   // number of counts; 0 when it has none
+    std::uint32_t bits = 0;
+
+    static Span of(std::size_t first, int lowest, int size) {
+        return {std::uint32_t(first) | std::uint32_t(lowest) << 24 | std::uint32_t(size) << 28};
+    }
+    std::size_t first() const { return bits & 0xFFFFFFU; }
+    int lowest() const { return int(bits >> 24 & 0xFU); }
+    int size() const { return int(bits >> 28); }
 };
 
 // The completions of one cell boundary: for each word reachable there and each number of
@@ -339,14 +354,16 @@ struct Layer {
     std::vector<std::uint64_t> low;  // counts, low 64 bits
     std::vector<std::uint64_t> high; // counts, high 64 bits; empty when all fit in 64 bits
 
+    bool isWide() const { return !high.empty(); }
+
     CoverCount count(std::size_t index) const {
         return high.empty() ? CoverCount{low[index]} : (CoverCount{high[index]} << 64) | low[index];
     }
     CoverCount completions(std::uint32_t word, int finished) const {
         const Span span = spans[word];
-        const int at = finished - span.lowest;
-        if (at < 0 || at >= span.size) return 0;
-        return count(span.first + std::size_t(at));
+        const int at = finished - span.lowest();
+        if (at < 0 || at >= span.size()) return 0;
+        return count(span.first() + std::size_t(at));
     }
 };
 
@@ -390,8 +407,8 @@ std::vector<Steps> stepsOfEveryWord(const WordIndex& index, int side, unsigned e
             out.count = fillsOf(index.words[number], column, side, Role{true, endTag}, fills);
             for (int i = 0; i < out.count; ++i) {
                 const Fill& fill = fills[std::size_t(i)];
-                out.step[std::size_t(i)] = {index.numberOf(fill.next),
-                                            std::uint8_t(fill.closesPath ? 1 : 0), fill.edges};
+                out.step[std::size_t(i)] =
+                    Step::of(index.numberOf(fill.next), fill.closesPath, fill.edges);
             }
         }
     }
@@ -413,8 +430,8 @@ std::vector<std::vector<Lanes>> reachable(const CoverCounts& counts,
             if (here[word] == 0) continue;
             const Steps& steps = counts.stepsOf(cell % counts.side, word);
             for (int i = 0; i < steps.count; ++i) {
-                const Step& step = steps.step[std::size_t(i)];
-                next[step.next] |= Lanes((here[word] << step.closes) & feasible[step.next]);
+                const Step step = steps.step[std::size_t(i)];
+                next[step.next()] |= Lanes((here[word] << step.closes()) & feasible[step.next()]);
             }
         }
     }
@@ -425,49 +442,105 @@ std::vector<std::vector<Lanes>> reachable(const CoverCounts& counts,
 // of finished paths; returns how many counts there are.
 std::size_t layOut(const std::vector<Lanes>& reach, std::vector<Span>& spans) {
     spans.assign(reach.size(), Span{});
-    std::uint32_t total = 0;
+    std::size_t total = 0;
     for (std::size_t word = 0; word < reach.size(); ++word) {
         if (reach[word] == 0) continue;
         const int lowest = std::countr_zero(reach[word]);
         const int size = int(std::bit_width(reach[word])) - lowest;
-        spans[word] = {total, std::uint8_t(lowest), std::uint8_t(size)};
-        total += std::uint32_t(size);
+        spans[word] = Span::of(total, lowest, size);
+        total += std::size_t(size);
     }
     return total;
 }
 
-// Works out the counts before one cell from those after it.
-Layer countLayer(const CoverCounts& counts, int cell, const std::vector<Lanes>& reach) {
+// Adds up, for every reachable word before `cell`, the counts of the words that the ways to fill
+// the cell lead to, in `Sum`, into `sums` laid out as it says. With 64-bit sums (after a layer
+// without high halves) it returns false as soon as a sum passes 2^64.
+template <typename Sum> bool sumLayer(const CoverCounts& counts, int cell, Layer& sums) {
     const Layer& after = counts.layers[std::size_t(cell + 1)];
-    Layer here;
-    const std::size_t total = layOut(reach, here.spans);
-    here.low.reserve(total);
-    std::vector<std::uint64_t> high;
-    high.reserve(total);
-    std::array<CoverCount, 16> sums{};
+    std::array<Sum, 16> lanes{};
     for (std::uint32_t word = 0; word < counts.wordCount; ++word) {
-        const Span span = here.spans[word];
-        if (span.size == 0) continue;
-        std::fill_n(sums.begin(), span.size, CoverCount{0});
+        const Span span = sums.spans[word];
+        if (span.size() == 0) continue;
+        std::fill_n(lanes.begin(), span.size(), Sum{0});
         const Steps& steps = counts.stepsOf(cell % counts.side, word);
         for (int i = 0; i < steps.count; ++i) {
-            const Step& step = steps.step[std::size_t(i)];
-            const Span next = after.spans[step.next];
+            const Step step = steps.step[std::size_t(i)];
+            const Span next = after.spans[step.next()];
             // Lane l here continues as lane l + closes there.
-            const int offset = span.lowest + step.closes - next.lowest;
-            const int to = std::min(int(span.size), int(next.size) - offset);
-            for (int lane = std::max(0, -offset); lane < to; ++lane)
-                sums[std::size_t(lane)] += after.count(next.first + std::size_t(lane + offset));
+            const int offset = span.lowest() + step.closes() - next.lowest();
+            const int to = std::min(span.size(), next.size() - offset);
+            for (int lane = std::max(0, -offset); lane < to; ++lane) {
+                const std::size_t at = next.first() + std::size_t(lane + offset);
+                Sum& sum = lanes[std::size_t(lane)];
+                if constexpr (std::is_same_v<Sum, std::uint64_t>) {
+                    if (__builtin_add_overflow(sum, after.low[at], &sum)) return false;
+                } else {
+                    sum += after.count(at);
+                }
+            }
         }
-        for (int lane = 0; lane < span.size; ++lane) {
-            here.low.push_back(std::uint64_t(sums[std::size_t(lane)]));
-            high.push_back(std::uint64_t(sums[std::size_t(lane)] >> 64));
+        for (int lane = 0; lane < span.size(); ++lane) {
+            sums.low.push_back(std::uint64_t(lanes[std::size_t(lane)]));
+            if constexpr (!std::is_same_v<Sum, std::uint64_t>) {
+                sums.high.push_back(std::uint64_t(lanes[std::size_t(lane)] >> 64));
+            }
         }
     }
-    if (std::any_of(high.begin(), high.end(), [](std::uint64_t half) { return half != 0; })) {
-        here.high = std::move(high);
+    return true;
+}
+
+// A layer without the counts that are zero at either end of a word's span: only what the
+// draws can meet takes memory.
+Layer trimmed(const Layer& sums) {
+    const bool wide = std::any_of(sums.high.begin(), sums.high.end(),
+                                  [](std::uint64_t half) { return half != 0; });
+    Layer layer;
+    layer.spans.resize(sums.spans.size());
+    std::size_t total = 0;
+    for (const int pass : {0, 1}) {
+        for (std::size_t word = 0; word < sums.spans.size(); ++word) {
+            const Span span = sums.spans[word];
+            int from = 0;
+            int to = span.size();
+            while (from < to && sums.count(span.first() + std::size_t(from)) == 0)
+                ++from;
+            while (to > from && sums.count(span.first() + std::size_t(to - 1)) == 0)
+                --to;
+            if (from == to) continue;
+            if (pass == 0) {
+                layer.spans[word] = Span::of(total, span.lowest() + from, to - from);
+                total += std::size_t(to - from);
+                continue;
+            }
+            const auto begin = std::ptrdiff_t(span.first()) + from;
+            const auto end = std::ptrdiff_t(span.first()) + to;
+            layer.low.insert(layer.low.end(), sums.low.begin() + begin, sums.low.begin() + end);
+            if (wide)
+                layer.high.insert(layer.high.end(), sums.high.begin() + begin,
+                                  sums.high.begin() + end);
+        }
+        layer.low.reserve(total);
+        if (wide) layer.high.reserve(total);
     }
-    return here;
+    return layer;
+}
+
+// Works out the counts before one cell from those after it, in 64 bits where they fit (all
+// but the cells near the top of the grid). `sums` is scratch space kept from cell to cell.
+Layer countLayer(const CoverCounts& counts, int cell, const std::vector<Lanes>& reach,
+                 Layer& sums) {
+    const std::size_t total = layOut(reach, sums.spans);
+    sums.low.clear();
+    sums.high.clear();
+    sums.low.reserve(total);
+    if (counts.layers[std::size_t(cell + 1)].isWide() ||
+        !sumLayer<std::uint64_t>(counts, cell, sums)) {
+        sums.low.clear();
+        sums.high.reserve(total);
+        sumLayer<CoverCount>(counts, cell, sums);
+    }
+    return trimmed(sums);
 }
 
 CoverCounts countCovers(int side, int paths, int shortest) {
@@ -488,11 +561,12 @@ CoverCounts countCovers(int side, int paths, int shortest) {
     Layer& full = counts.layers[std::size_t(cells)];
     full.low.assign(layOut(reach[std::size_t(cells)], full.spans), 0);
     const Span empty = full.spans[0];
-    if (empty.size != 0 && empty.lowest + empty.size > paths) {
-        full.low[empty.first + std::size_t(paths - empty.lowest)] = 1;
+    if (empty.size() != 0 && empty.lowest() + empty.size() > paths) {
+        full.low[empty.first() + std::size_t(paths - empty.lowest())] = 1;
     }
+    Layer sums;
     for (int cell = cells - 1; cell >= 0; --cell)
-        counts.layers[std::size_t(cell)] = countLayer(counts, cell, reach[std::size_t(cell)]);
+        counts.layers[std::size_t(cell)] = countLayer(counts, cell, reach[std::size_t(cell)], sums);
     return counts;
 }
 
@@ -574,18 +648,18 @@ std::optional<std::vector<EndPair>> drawPairing(const CoverCounts& counts, Rando
         const Layer& next = counts.layers[std::size_t(cell + 1)];
         std::array<CoverCount, 3> onward{};
         for (int i = 0; i < steps.count; ++i) {
-            const Step& step = steps.step[std::size_t(i)];
-            onward[std::size_t(i)] = next.completions(step.next, finished + step.closes);
+            const Step step = steps.step[std::size_t(i)];
+            onward[std::size_t(i)] = next.completions(step.next(), finished + step.closes());
         }
         // A cell with one way on needs no draw.
         CoverCount pick = onward[0] == ways ? 0 : uniformBelow(bits, ways);
         int chosen = 0;
         while (pick >= onward[std::size_t(chosen)])
             pick -= onward[std::size_t(chosen++)];
-        const Step& step = steps.step[std::size_t(chosen)];
-        edges[std::size_t(cell)] = step.edges;
-        word = step.next;
-        finished += step.closes;
+        const Step step = steps.step[std::size_t(chosen)];
+        edges[std::size_t(cell)] = step.edges();
+        word = step.next();
+        finished += step.closes();
         ways = onward[std::size_t(chosen)];
 
         std::array<int, 2> from{};
@@ -594,7 +668,7 @@ std::optional<std::vector<EndPair>> drawPairing(const CoverCounts& counts, Rando
             from[std::size_t(entered++)] = cell - 1;
         if (cell >= side && (edges[std::size_t(cell - side)] & downEdge) != 0)
             from[std::size_t(entered++)] = cell - side;
-        segments.add(cell, from, entered, std::popcount(unsigned(step.edges)), side);
+        segments.add(cell, from, entered, std::popcount(unsigned(step.edges())), side);
         if (segments.endsSideBySide) return std::nullopt;
     }
     return segments.finished;
@@ -602,9 +676,51 @@ std::optional<std::vector<EndPair>> drawPairing(const CoverCounts& counts, Rando
 
 // --- Covers with fixed ends ---
 
-struct Counted {
-    Word word;
-    CoverCount ways;
+// Ways to reach each word, summed as they come in, in an open-addressing table.
+struct WaysByWord {
+    struct Entry {
+        Word word;
+        CoverCount ways;
+    };
+    std::vector<Entry> entries;
+    std::vector<std::uint32_t> slots = std::vector<std::uint32_t>(256, 0); // entry + 1, or 0
+    std::vector<std::size_t> used;
+
+    static std::size_t hash(Word word) { return std::size_t((word * 0x9E3779B97F4A7C15ULL) >> 32); }
+
+    void clear() {
+        for (const std::size_t slot : used)
+            slots[slot] = 0;
+        used.clear();
+        entries.clear();
+    }
+
+    void add(Word word, CoverCount ways) {
+        if (2 * (entries.size() + 1) > slots.size()) grow();
+        const std::size_t mask = slots.size() - 1;
+        for (std::size_t slot = hash(word) & mask;; slot = (slot + 1) & mask) {
+            if (slots[slot] == 0) {
+                entries.push_back({word, ways});
+                slots[slot] = std::uint32_t(entries.size());
+                used.push_back(slot);
+                return;
+            }
+            Entry& entry = entries[slots[slot] - 1];
+            if (entry.word == word) {
+                entry.ways += ways;
+                return;
+            }
+        }
+    }
+
+    void grow() {
+        std::vector<Entry> kept = std::move(entries);
+        slots.assign(slots.size() * 2, 0);
+        used.clear();
+        entries.clear();
+        for (const Entry& entry : kept)
+            add(entry.word, entry.ways);
+    }
 };
 
 // The number of covers whose paths join exactly the given end pairs.
@@ -614,31 +730,25 @@ CoverCount coversJoining(const std::vector<EndPair>& pairs, int side) {
         tagOf[std::size_t(pairs[pair].first)] = firstPairTag + unsigned(pair);
         tagOf[std::size_t(pairs[pair].second)] = firstPairTag + unsigned(pair);
     }
-    std::vector<Counted> here{{0, 1}};
-    std::vector<Counted> next;
+    WaysByWord here;
+    WaysByWord next;
+    here.add(0, 1);
     Fills fills;
     for (int cell = 0; cell < side * side; ++cell) {
         const unsigned tag = tagOf[std::size_t(cell)];
-        const Role role{tag == noEdge, tag};
         next.clear();
-        for (const Counted& counted : here) {
-            const int count = fillsOf(counted.word, cell % side, side, role, fills);
+        for (const auto& [word, ways] : here.entries) {
+            const int count = fillsOf(word, cell % side, side, Role{tag == noEdge, tag}, fills);
             for (int i = 0; i < count; ++i)
-                next.push_back({fills[std::size_t(i)].next, counted.ways});
+                next.add(fills[std::size_t(i)].next, ways);
         }
-        std::sort(next.begin(), next.end(),
-                  [](const Counted& a, const Counted& b) { return a.word < b.word; });
-        here.clear();
-        for (const Counted& counted : next) {
-            if (!here.empty() && here.back().word == counted.word) {
-                here.back().ways += counted.ways;
-            } else {
-                here.push_back(counted);
-            }
-        }
+        std::swap(here, next);
     }
-    // Words left with edges below the last row stand for no cover; the empty word comes first.
-    return !here.empty() && here.front().word == 0 ? here.front().ways : 0;
+    // Words left with edges below the last row stand for no cover.
+    for (const auto& [word, ways] : here.entries) {
+        if (word == 0) return ways;
+    }
+    return 0;
 }
 
 // --- From a pairing to a placement ---
