@@ -182,6 +182,12 @@ enum class Message {
     pairPrompt,     // line dialogue only
     movementPrompt, // line dialogue only
     position,       // line dialogue only; names the start endpoint's row and column
+    sideQuestion,   // line dialogue only
+    pairQuestion,   // line dialogue only
+    tooManyPairs,   // line dialogue only: 9 pairs asked for a 5 x 5 grid
+    wrongLength,    // line dialogue only: an answer line that is not one character
+    notAChoice,     // line dialogue only: a character outside the allowed set
+    nothingFound,   // no solvable board within the hunt's limit
     inputEnded,
     outOfMemory,
 };
@@ -239,6 +245,11 @@ void printBoard(const Grid& grid, int size);
 
 // A new node for cell `pos` (-1 for a head) after `prev`, which the caller links to it. Ends
 // the program with "Out of memory!" when none can be had.
+// Ends the program when memory runs out: gives the terminal back if the full screen holds it,
+// writes "Out of memory!" and exits with status 1. It allocates nothing, so it also serves as
+// the program's new-handler.
+[[noreturn]] void outOfMemory() noexcept;
+
 Node* makenode(int pos, Node* prev);
 // Erases the path that ends at `node`, emptying its cells; returns the pair's head.
 Node* cleanNode(Grid& grid, Node* node);

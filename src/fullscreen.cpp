@@ -575,18 +575,15 @@ int playFullScreen(const Options& options) {
         return 2;
     }
     const Look look{options.colours, localeIsUtf8() ? &boxGlyphs : &asciiGlyphs};
-    Message ending = Message::inputEnded;
     try {
         const int status = playGames(options, look);
         restoreTerminal();
         return status;
     } catch (const InputEnded&) {
-    } catch (const std::bad_alloc&) {
-        ending = Message::outOfMemory;
+        restoreTerminal();
+        std::cerr << messageText(Message::inputEnded) << '\n';
+        return EXIT_FAILURE;
     }
-    restoreTerminal();
-    std::cerr << messageText(ending) << '\n';
-    return EXIT_FAILURE;
 }
 
 } // namespace pairpath

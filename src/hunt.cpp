@@ -15,7 +15,9 @@
 #include <chrono>
 #include <condition_variable>
 #include <iostream>
+#include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 namespace pairpath {
@@ -162,10 +164,18 @@ void drawAndSearch(SharedHunt& hunt, int size, int pairs, std::int64_t drawnAlre
 
 PuzzleHunt huntTogether(int size, int pairs, std::int64_t drawnAlready, std::int64_t maxCandidates,
                         Progress& progress) {
-    SharedHunt hunt;
-    std::thread helper(helpSearch, std::ref(hunt));
+    // Its batches take a quarter of a megabyte: on the heap, where running short of memory is
+    // reported, rather than on the stack.
+    const auto shared = std::make_unique<SharedHunt>();
+    SharedHunt& hunt = *shared;
+    std::thread helper;
+    try {
+        helper = std::thread(helpSearch, std::ref(hunt));
+    } catch (const std::system_error&) {
+        // No thread to be had (memory or a process limit): the calling thread searches alone.
+    }
     drawAndSearch(hunt, size, pairs, drawnAlready, maxCandidates, progress);
-    helper.join();
+    if (helper.joinable()) helper.join();
 
     PuzzleHunt result;
     result.candidates = maxCandidates;

@@ -11,16 +11,6 @@ namespace pairpath {
 
 namespace {
 
-constexpr std::string_view lengthMessage = "Invalid Input. Please only input one valid char again.";
-constexpr std::string_view setMessage =
-    "Invalid input: input does not match expected input. Please input your choice again.";
-
-constexpr std::string_view sideQuestion =
-    "What size grid would you like. Please Enter a number between 5-8";
-constexpr std::string_view pairQuestion =
-    "How many numbers would you like to link. Please Enter a number between 4-9";
-constexpr std::string_view tooManyPairs = "A 5 x 5 grid can hold at most 8 pairs.";
-
 constexpr std::string_view sideChoices = "5678";
 constexpr std::string_view pairChoices = "456789";
 
@@ -35,7 +25,7 @@ void skipRestOfLine() {
     }
 }
 
-void sayLine(std::string_view text) { std::cout << text << '\n'; }
+void say(Message message) { std::cout << messageText(message) << '\n'; }
 
 } // namespace
 
@@ -43,30 +33,30 @@ char getUserinput(std::string_view allowed) {
     for (;;) {
         const char answer = nextChar();
         if (answer == '\n') {
-            sayLine(lengthMessage);
+            say(Message::wrongLength);
             continue;
         }
         if (nextChar() != '\n') {
-            sayLine(lengthMessage);
+            say(Message::wrongLength);
             skipRestOfLine();
             continue;
         }
         if (allowed.find(answer) != std::string_view::npos) return answer;
-        sayLine(setMessage);
+        say(Message::notAChoice);
     }
 }
 
 int askGridSide() {
-    sayLine(sideQuestion);
+    say(Message::sideQuestion);
     return getUserinput(sideChoices) - '0';
 }
 
 int askPairCount(int side) {
     for (;;) {
-        sayLine(pairQuestion);
+        say(Message::pairQuestion);
         const int pairs = getUserinput(pairChoices) - '0';
         if (pairs <= mostPairsFor(side)) return pairs;
-        sayLine(tooManyPairs);
+        say(Message::tooManyPairs);
     }
 }
 
@@ -74,7 +64,7 @@ int askGridSideFor(int pairs) {
     for (;;) {
         const int side = askGridSide();
         if (pairs <= mostPairsFor(side)) return side;
-        sayLine(tooManyPairs);
+        say(Message::tooManyPairs);
     }
 }
 

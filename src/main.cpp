@@ -12,12 +12,10 @@
 #include <cstdlib>
 #include <ctime>
 #include <iostream>
+#include <new>
 
 namespace {
 
-constexpr std::string_view nothingFound =
-    "No solvable puzzle was found for this grid and number of pairs. Please choose again.";
-constexpr std::string_view inputEnded = "Input ended.";
 constexpr int usageError = 2;
 
 // The grid side and pair count: taken from the options where they give them, asked otherwise.
@@ -39,13 +37,14 @@ pairpath::Board choosePuzzle(const pairpath::Options& options) {
         if (first) std::srand(options.seed.value_or(static_cast<unsigned>(std::time(nullptr))));
         const auto hunt = pairpath::findPuzzle(side, pairs, &std::cerr);
         if (hunt.puzzle) return *hunt.puzzle;
-        std::cout << nothingFound << '\n';
+        std::cout << pairpath::messageText(pairpath::Message::nothingFound) << '\n';
     }
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
+    std::set_new_handler(pairpath::outOfMemory);
     const char* noColour = std::getenv("NO_COLOR");
     const auto command = pairpath::readCommandLine(
         std::span(argv, std::size_t(argc)),
@@ -64,7 +63,7 @@ int main(int argc, char* argv[]) {
         pairpath::start(choosePuzzle(command.options));
     } catch (const pairpath::InputEnded&) {
         std::cout.flush();
-        std::cerr << inputEnded << '\n';
+        std::cerr << pairpath::messageText(pairpath::Message::inputEnded) << '\n';
         return EXIT_FAILURE;
     }
     return EXIT_SUCCESS;

@@ -6,6 +6,9 @@
 // digit exactly when it is one of that pair's endpoints or the cell of one of its path nodes.
 
 #include "pairpath.hpp"
+#include "terminal.hpp"
+
+#include <unistd.h>
 
 #include <cstdlib>
 #include <iostream>
@@ -41,6 +44,12 @@ constexpr std::array<std::string_view, std::size_t(Message::outOfMemory) + 1> me
     "Please select which number to start (press Ctrl+c to quit):",
     "Please enter your movement (W/A/S/D), press 'B' to go back and q' to quit:",
     "Your current position is at row = #, col = #",
+    "What size grid would you like. Please Enter a number between 5-8",
+    "How many numbers would you like to link. Please Enter a number between 4-9",
+    "A 5 x 5 grid can hold at most 8 pairs.",
+    "Invalid Input. Please only input one valid char again.",
+    "Invalid input: input does not match expected input. Please input your choice again.",
+    "No solvable puzzle was found for this grid and number of pairs. Please choose again.",
     "Input ended.",
     "Out of memory!",
 };
@@ -155,13 +164,19 @@ void printBoard(const Grid& grid, int size) {
 
 // --- Path list ---
 
+void outOfMemory() noexcept {
+    // Nothing here allocates. The terminal is given back first, so that the line stays on screen.
+    restoreTerminal();
+    std::cout.flush();
+    const std::string_view text = messageTexts[std::size_t(Message::outOfMemory)];
+    const bool written = write(STDOUT_FILENO, text.data(), text.size()) == ssize_t(text.size());
+    if (written) (void)!write(STDOUT_FILENO, "\n", 1);
+    std::_Exit(EXIT_FAILURE);
+}
+
 Node* makenode(int pos, Node* prev) {
     Node* node = new (std::nothrow) Node{};
-    if (node == nullptr) {
-        say(Message::outOfMemory);
-        std::cout.flush();
-        std::exit(EXIT_FAILURE);
-    }
+    if (node == nullptr) outOfMemory();
     node->pos = pos;
     node->prev = prev;
     return node;

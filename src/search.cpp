@@ -128,19 +128,12 @@ struct StateKey {
     bool operator==(const StateKey&) const = default;
 };
 
-struct Remembered {
-    StateKey key;
-    std::uint32_t search = 0; // the search that stored it; other searches ignore it
-};
-
-struct Memory {
-    std::vector<Remembered> slots = std::vector<Remembered>(std::size_t{1} << memoryBits);
-    std::uint32_t search = 0;
-};
-
-Memory& memory() {
-    thread_local Memory table;
-    return table;
+// A state's key fully determines what is left to search, on any board, so a refuted key stays
+// refuted from one search to the next. The empty key stands for a free slot: a stored state
+// always has a free cell to branch into.
+std::vector<StateKey>& memory() {
+    thread_local std::vector<StateKey> slots(std::size_t{1} << memoryBits);
+    return slots;
 }
 
 StateKey keyOf(const State& state) {
@@ -155,29 +148,17 @@ StateKey keyOf(const State& state) {
     return key;
 }
 
-Remembered& slotOf(const StateKey& key) {
+StateKey& slotOf(const StateKey& key) {
     std::uint64_t hash = key.freeCells * 0x9E3779B97F4A7C15ULL;
     hash ^= key.lowEnds * 0xC2B2AE3D27D4EB4FULL;
     hash ^= key.highEnds * 0x165667B19E3779F9ULL;
     hash ^= hash >> 29;
-    return memory().slots[static_cast<std::size_t>(hash >> (64 - memoryBits))];
+    return memory()[static_cast<std::size_t>(hash >> (64 - memoryBits))];
 }
 
-bool isRefuted(const StateKey& key) {
-    const Remembered& slot = slotOf(key);
-    return slot.search == memory().search && slot.key == key;
-}
+bool isRefuted(const StateKey& key) { return slotOf(key) == key; }
 
-// Starts a new generation of the table; a wrapped counter clears it so no stale entry matches.
-void beginSearch() {
-    Memory& table = memory();
-    if (++table.search == 0) {
-        std::fill(table.slots.begin(), table.slots.end(), Remembered{});
-        table.search = 1;
-    }
-}
-
-void rememberRefuted(const StateKey& key) { slotOf(key) = Remembered{key, memory().search}; }
+void rememberRefuted(const StateKey& key) { slotOf(key) = key; }
 
 // --- Pruning ---
 
@@ -347,7 +328,6 @@ std::optional<Cover> findCover(const Board& board) {
     if (balanceOf(state.freeCells) != pairsBalance) return std::nullopt;
     state.open = (1U << state.pairs) - 1;
 
-    beginSearch();
     if (!extend(state, true)) return std::nullopt;
     return coverOf(state, board);
 }

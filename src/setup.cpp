@@ -20,7 +20,7 @@ constexpr int workingOffset = 11;
 // A cell already holds an endpoint exactly when the endpoint table lists its working code;
 // reading the cell gives the same answer as walking the table.
 bool isPlaced(const Grid& grid, int row, int column) {
-    return grid[static_cast<std::size_t>((row - 1) * gridStride + column - 1)] != 0;
+    return grid[std::size_t(gridIndex(cellCode(row - 1, column - 1)))] != 0;
 }
 
 bool besideOwnStart(const Endpoints& endpoints, int endpoint, int workingCode) {
@@ -47,7 +47,7 @@ Board createArray(int size, int pairs) {
         } while (isPlaced(board.grid, row, column) ||
                  besideOwnStart(board.endpoints, endpoint, workingCode));
         board.endpoints[static_cast<std::size_t>(endpoint)] = workingCode;
-        board.grid[static_cast<std::size_t>((row - 1) * gridStride + column - 1)] =
+        board.grid[std::size_t(gridIndex(cellCode(row - 1, column - 1)))] =
             static_cast<char>(endpoint / 2 + 1);
     }
     for (int endpoint = 0; endpoint < board.count; ++endpoint) {
@@ -55,7 +55,7 @@ Board createArray(int size, int pairs) {
     }
     for (int row = 0; row < size; ++row) {
         for (int column = 0; column < size; ++column) {
-            board.grid[static_cast<std::size_t>(row * gridStride + column)] += emptyCell;
+            board.grid[std::size_t(gridIndex(cellCode(row, column)))] += emptyCell;
         }
     }
     return board;
@@ -73,9 +73,15 @@ namespace {
 int Num = 0;  // index of the pair being routed
 int step = 0; // 0 until the current route has entered its first cell
 
-constexpr std::int64_t unlimitedCalls = -1;
-std::int64_t callsLeft = unlimitedCalls; // search steps left, or unlimitedCalls
-bool budgetSpent = false;
+// What stays the same through one search. A bounded search (for tests) counts its steps down in
+// `budget`, which becomes empty once they are spent.
+struct Search {
+    int size;
+    int pairs;
+    std::uint64_t fullMask;
+    const Endpoints& endpoints;
+    std::optional<std::int64_t>* budget = nullptr;
+};
 
 // Neighbours in the order tried: down, up, right, left.
 constexpr std::array<std::pair<int, int>, 4> referenceOrder{{{1, 0}, {-1, 0}, {0, 1}, {0, -1}}};
@@ -87,16 +93,63 @@ int endpointColumn(const Endpoints& endpoints, int entry) {
     return columnOf(endpoints[static_cast<std::size_t>(entry)]);
 }
 
-int runReference(const Board& board) {
+// pointTpoint's work: steps onto (row, column) while routing pair Num + 1 to its target.
+std::uint64_t walk(std::uint64_t mask, int row, int column, int targetRow, int targetColumn,
+                   const Search& search) {
+    if (search.budget != nullptr) {
+        std::optional<std::int64_t>& left = *search.budget;
+        if (!left || *left == 0) {
+            left.reset(); // spent: every call from now on gives up
+            return 0;
+        }
+        --*left;
+    }
+    if (row < 0 || column < 0 || row >= search.size || column >= search.size) return 0;
+
+    const Endpoints& endpoints = search.endpoints;
+    if (row == targetRow && column == targetColumn) {
+        ++Num;
+        if (Num == search.pairs) {
+            if (mask == search.fullMask) {
+                step = 0;
+                return mask;
+            }
+            --Num;
+            return 0;
+        }
+        step = 0;
+        const std::uint64_t found = walk(
+            mask, endpointRow(endpoints, 2 * Num), endpointColumn(endpoints, 2 * Num),
+            endpointRow(endpoints, 2 * Num + 1), endpointColumn(endpoints, 2 * Num + 1), search);
+        if (found == 0) --Num;
+        return found;
+    }
+
+    const std::uint64_t cell = std::uint64_t{1} << (row * search.size + column);
+    const bool routeBegins =
+        cellCode(row, column) == endpoints[static_cast<std::size_t>(2 * Num)] && step == 0;
+    if ((mask & cell) != 0 && !routeBegins) return 0;
+
+    mask |= cell;
+    step = 1;
+    for (const auto& [rowStep, columnStep] : referenceOrder) {
+        const std::uint64_t found =
+            walk(mask, row + rowStep, column + columnStep, targetRow, targetColumn, search);
+        if (found != 0) return found;
+    }
+    return 0;
+}
+
+int runReference(const Board& board, std::optional<std::int64_t>* budget) {
     Num = 0;
     step = 0;
-    const std::uint64_t mask = exchange(board.grid, board.size);
-    const int pairs = board.count / 2;
-    const std::uint64_t fullMask = ~std::uint64_t{0} >> (64 - board.size * board.size);
+    const Search search{board.size, board.count / 2,
+                        ~std::uint64_t{0} >> (64 - board.size * board.size), board.endpoints,
+                        budget};
     const std::uint64_t found =
-        pointTpoint(mask, endpointRow(board.endpoints, 0), endpointColumn(board.endpoints, 0),
-                    endpointRow(board.endpoints, 1), endpointColumn(board.endpoints, 1), board.size,
-                    pairs, fullMask, board.endpoints);
+        walk(exchange(board.grid, board.size), endpointRow(board.endpoints, 0),
+             endpointColumn(board.endpoints, 0), endpointRow(board.endpoints, 1),
+             endpointColumn(board.endpoints, 1), search);
     return found != 0 ? 1 : 0;
 }
 
@@ -106,7 +159,7 @@ std::uint64_t exchange(const Grid& grid, int size) {
     std::uint64_t mask = 0;
     for (int row = 0; row < size; ++row) {
         for (int column = 0; column < size; ++column) {
-            if (grid[static_cast<std::size_t>(row * gridStride + column)] != emptyCell) {
+            if (grid[std::size_t(gridIndex(cellCode(row, column)))] != emptyCell) {
                 mask |= std::uint64_t{1} << (row * size + column);
             }
         }
@@ -116,60 +169,15 @@ std::uint64_t exchange(const Grid& grid, int size) {
 
 std::uint64_t pointTpoint(std::uint64_t mask, int row, int column, int targetRow, int targetColumn,
                           int size, int pairs, std::uint64_t fullMask, const Endpoints& endpoints) {
-    if (callsLeft != unlimitedCalls) {
-        if (callsLeft == 0) {
-            budgetSpent = true;
-            return 0;
-        }
-        --callsLeft;
-    }
-    if (row < 0 || column < 0 || row >= size || column >= size) return 0;
-
-    if (row == targetRow && column == targetColumn) {
-        ++Num;
-        if (Num == pairs) {
-            if (mask == fullMask) {
-                step = 0;
-                return mask;
-            }
-            --Num;
-            return 0;
-        }
-        step = 0;
-        const std::uint64_t found =
-            pointTpoint(mask, endpointRow(endpoints, 2 * Num), endpointColumn(endpoints, 2 * Num),
-                        endpointRow(endpoints, 2 * Num + 1), endpointColumn(endpoints, 2 * Num + 1),
-                        size, pairs, fullMask, endpoints);
-        if (found == 0) --Num;
-        return found;
-    }
-
-    const std::uint64_t cell = std::uint64_t{1} << (row * size + column);
-    const bool routeBegins =
-        cellCode(row, column) == endpoints[static_cast<std::size_t>(2 * Num)] && step == 0;
-    if ((mask & cell) != 0 && !routeBegins) return 0;
-
-    mask |= cell;
-    step = 1;
-    for (const auto& [rowStep, columnStep] : referenceOrder) {
-        const std::uint64_t found = pointTpoint(mask, row + rowStep, column + columnStep, targetRow,
-                                                targetColumn, size, pairs, fullMask, endpoints);
-        if (found != 0) return found;
-    }
-    return 0;
+    return walk(mask, row, column, targetRow, targetColumn, {size, pairs, fullMask, endpoints});
 }
 
-int solution(Board board) {
-    callsLeft = unlimitedCalls;
-    return runReference(board);
-}
+int solution(Board board) { return runReference(board, nullptr); }
 
 std::optional<int> solutionWithin(const Board& board, std::int64_t maxCalls) {
-    callsLeft = maxCalls;
-    budgetSpent = false;
-    const int answer = runReference(board);
-    callsLeft = unlimitedCalls;
-    if (budgetSpent) return std::nullopt;
+    std::optional<std::int64_t> budget = maxCalls;
+    const int answer = runReference(board, &budget);
+    if (!budget) return std::nullopt;
     return answer;
 }
 
@@ -180,7 +188,7 @@ void print(Board board) {
     for (int row = 0; row < board.size; ++row) {
         for (int column = 0; column < board.size; ++column) {
             text += ' ';
-            text += board.grid[static_cast<std::size_t>(row * gridStride + column)];
+            text += board.grid[std::size_t(gridIndex(cellCode(row, column)))];
         }
         text += '\n';
     }
