@@ -4,7 +4,7 @@
 // after every accepted step), the grid and the path lists must agree; any disagreement
 // aborts, which the fuzzer reports as a crash.
 
-#include "pairpath.hpp"
+#include "checks.hpp"
 
 #include <cstdint>
 #include <cstdlib>
@@ -51,37 +51,12 @@ const Paths* livePaths = nullptr;
 
 void checkInvariants() {
     if (liveBoard == nullptr) return;
-    const std::string fault = pathsFault(*liveBoard, *livePaths);
+    const std::string fault = testing::pathsFault(*liveBoard, *livePaths);
     if (!fault.empty()) {
         std::cerr << "grid and paths disagree: " << fault << '\n';
         std::abort();
     }
 }
-
-// Unbuffered input over the fuzz data: the game reads one character at a time through it.
-class FuzzInput : public std::streambuf {
-  public:
-    FuzzInput(const std::uint8_t* data, std::size_t size) : data(data), size(size) {}
-
-  protected:
-    int_type underflow() override {
-        if (at == size) return traits_type::eof();
-        return traits_type::to_int_type(char(data[at]));
-    }
-    int_type uflow() override {
-        if (at == size) return traits_type::eof();
-        if (lineStart) checkInvariants();
-        const char c = char(data[at++]);
-        lineStart = c == '\n';
-        return traits_type::to_int_type(c);
-    }
-
-  private:
-    const std::uint8_t* data;
-    std::size_t size;
-    std::size_t at = 0;
-    bool lineStart = true;
-};
 
 // Output that is thrown away.
 class Discard : public std::streambuf {
@@ -98,7 +73,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    FuzzInput input(data, size);
+    testing::CheckedInput input({reinterpret_cast<const char*>(data), size}, checkInvariants);
     Discard output;
     std::streambuf* const oldIn = std::cin.rdbuf(&input);
     std::streambuf* const oldOut = std::cout.rdbuf(&output);

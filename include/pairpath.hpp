@@ -274,9 +274,4 @@ void runGame(Board& live, Paths& paths);
 // Plays a whole game on a copy of `board`, owning its path table.
 void start(Board board);
 
-// Describes the first way in which the grid and the path lists disagree, or "" when they
-// agree: path cells hold their pair's digit, no cell is in two lists, endpoints keep their
-// digits, links agree both ways, and an entry is its head exactly when the pair has no path.
-std::string pathsFault(const Board& live, const Paths& paths);
-
 } // namespace pairpath

@@ -1,7 +1,8 @@
-// Looking for a puzzle: whatever the sharing of work between threads, the answer is the first
-// candidate with a cover, exactly as a plain loop over the generator would find it.
+// Looking for a puzzle: however the work is shared between threads, the answer is the first
+// candidate with a cover, exactly as a plain loop over the generator finds it; and every
+// candidate keeps the generator's rules.
 
-#include "pairpath.hpp"
+#include "checks.hpp"
 
 #include <gtest/gtest.h>
 
@@ -11,48 +12,33 @@
 namespace pairpath {
 namespace {
 
-// The plain loop: candidates one after another until `passes` accepts one.
-template <typename Passes> PuzzleHunt huntInOrder(int size, int pairs, Passes passes) {
-    PuzzleHunt hunt;
-    for (;;) {
-        const Board candidate = createArray(size, pairs);
-        ++hunt.candidates;
-        if (passes(candidate)) {
-            hunt.puzzle = candidate;
-            return hunt;
-        }
-    }
-}
-
-void expectSameHunt(int size, int pairs, unsigned seed, const PuzzleHunt& expected) {
-    std::srand(seed);
-    const PuzzleHunt hunt = findPuzzle(size, pairs, nullptr);
-    ASSERT_TRUE(hunt.puzzle.has_value());
-    EXPECT_EQ(hunt.candidates, expected.candidates) << size << " x " << size << ", seed " << seed;
-    EXPECT_EQ(hunt.puzzle->grid, expected.puzzle->grid);
-    EXPECT_EQ(hunt.puzzle->endpoints, expected.puzzle->endpoints);
-}
-
-TEST(Hunt, FindsTheBoardTheReferenceFindsFirst) {
-    for (const auto& [size, pairs] : {std::pair{5, 4}, {5, 5}, {5, 6}}) {
-        for (unsigned seed = 1; seed <= 6; ++seed) {
+// On these choices a hunt often runs past its first candidates into shared batches, and a
+// batch often holds more than one board with a cover.
+TEST(Hunt, FindsTheFirstCandidateWithACover) {
+    int cornerNeighbours = 0; // pair 1's ends may touch at a corner
+    for (const auto& [size, pairs] : {std::pair{6, 6}, {7, 6}, {8, 7}}) {
+        for (unsigned seed = 1; seed <= 30; ++seed) {
             std::srand(seed);
-            const auto expected =
-                huntInOrder(size, pairs, [](const Board& b) { return solution(b) == 1; });
-            expectSameHunt(size, pairs, seed, expected);
-        }
-    }
-}
-
-TEST(Hunt, SharedWorkFindsWhatOneThreadFinds) {
-    for (const auto& [size, pairs] : {std::pair{6, 6}, {7, 7}, {8, 8}}) {
-        for (unsigned seed = 1; seed <= 4; ++seed) {
+            const int column = std::rand() % size; // the first cell: column first, then row
+            const int row = std::rand() % size;
             std::srand(seed);
-            const auto expected =
-                huntInOrder(size, pairs, [](const Board& b) { return findCover(b).has_value(); });
-            expectSameHunt(size, pairs, seed, expected);
+            std::int64_t candidates = 0;
+            Board expected;
+            do {
+                expected = createArray(size, pairs);
+                ASSERT_EQ(testing::generatedBoardFault(expected, size, pairs), "");
+                const int apart = std::abs(expected.endpoints[0] - expected.endpoints[1]);
+                cornerNeighbours += apart == 9 || apart == 11 ? 1 : 0;
+                EXPECT_TRUE(candidates++ > 0 || expected.endpoints[0] == cellCode(row, column));
+            } while (!findCover(expected));
+            std::srand(seed);
+            const PuzzleHunt hunt = findPuzzle(size, pairs, nullptr);
+            ASSERT_TRUE(hunt.puzzle.has_value());
+            EXPECT_EQ(hunt.candidates, candidates) << size << " x " << size << ", seed " << seed;
+            EXPECT_EQ(hunt.puzzle->endpoints, expected.endpoints);
         }
     }
+    EXPECT_GT(cornerNeighbours, 0);
 }
 
 TEST(Hunt, StopsAtTheLimit) {
@@ -62,17 +48,6 @@ TEST(Hunt, StopsAtTheLimit) {
         EXPECT_FALSE(hunt.puzzle.has_value());
         EXPECT_EQ(hunt.candidates, limit);
         EXPECT_EQ(progress.str(), "") << "a short hunt reports nothing";
-    }
-}
-
-TEST(Hunt, AcceptedBoardsHaveACover) {
-    std::srand(11);
-    for (int size = minSide; size <= maxSide; ++size) {
-        for (int pairs = minPairs; pairs <= 6; ++pairs) {
-            const auto hunt = findPuzzle(size, pairs, nullptr);
-            ASSERT_TRUE(hunt.puzzle.has_value());
-            EXPECT_EQ(solutionWithin(*hunt.puzzle, 50'000'000).value_or(1), 1);
-        }
     }
 }
 

@@ -1,89 +1,86 @@
 // Drawing solvable boards directly: the cover counts against brute force, the odds against those
 // of drawing createArray boards until one is solvable, and every board against the reference.
 
-#include "boards.hpp"
+#include "checks.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <map>
+#include <numeric>
 
 namespace pairpath {
 namespace {
 
 // --- Brute force ---
 
-// Covers of an n x n grid by paths that share no cell, counted by trying every set of edges:
-// the number of covers for each number of paths, each path of at least `shortest` cells.
+// Covers of an n x n grid by paths, counted over every set of edges in which each cell has one
+// or two: E edges on N cells without a loop make N - E paths. `counts[paths][0]` counts them
+// all, `counts[paths][1]` those without a path of two cells.
 struct EdgeSets {
     int n = 0;
-    int shortest = 0;
     std::array<int, gridCells> degree{};
-    std::array<bool, gridCells> right{}, down{};
-    std::map<int, std::int64_t> coversByPaths;
+    std::array<int, 2 * gridCells> edges{}; // the two cells of each edge chosen
+    int chosen = 0;
+    std::array<std::array<std::int64_t, 2>, gridCells> counts{};
 
-    // The number of paths, or -1 when the edges hold a loop or a path that is too short.
-    int paths() const {
-        std::array<bool, gridCells> seen{};
-        int found = 0;
-        for (int start = 0; start < n * n; ++start) {
-            if (degree[std::size_t(start)] != 1 || seen[std::size_t(start)]) continue;
-            int length = 0;
-            for (int at = start, from = -1; at >= 0; ++length) {
-                seen[std::size_t(at)] = true;
-                int next = -1;
-                for (const int step : {1, -1, n, -n}) {
-                    const int to = at + step;
-                    if (to == from || to < 0 || to >= n * n) continue;
-                    const int low = std::min(at, to);
-                    if ((std::abs(step) == 1 && right[std::size_t(low)] && low / n == to / n) ||
-                        (std::abs(step) == n && down[std::size_t(low)]))
-                        next = to;
-                }
-                from = at;
-                at = next;
-            }
-            if (length < shortest) return -1;
-            ++found;
+    void tally() {
+        std::array<int, gridCells> root{}; // joined cells, found by following roots
+        std::iota(root.begin(), root.end(), 0);
+        const auto find = [&root](int cell) {
+            while (root[std::size_t(cell)] != cell)
+                cell = root[std::size_t(cell)];
+            return cell;
+        };
+        int parts = n * n;
+        bool twoCellPath = false;
+        for (int edge = 0; edge < chosen; ++edge) {
+            const int a = edges[std::size_t(2 * edge)];
+            const int b = edges[std::size_t(2 * edge + 1)];
+            twoCellPath = twoCellPath || degree[std::size_t(a)] + degree[std::size_t(b)] == 2;
+            if (find(a) != find(b)) --parts;
+            root[std::size_t(find(a))] = find(b);
         }
-        for (int cell = 0; cell < n * n; ++cell) {
-            if (!seen[std::size_t(cell)]) return -1; // on a loop
-        }
-        return found;
+        if (parts != n * n - chosen) return; // an edge that joined no two parts closed a loop
+        ++counts[std::size_t(parts)][0];
+        counts[std::size_t(parts)][1] += twoCellPath ? 0 : 1;
+    }
+
+    void change(int from, int to, int by) {
+        degree[std::size_t(from)] += by;
+        degree[std::size_t(to)] += by;
+        edges[std::size_t(2 * chosen)] = from;
+        edges[std::size_t(2 * chosen + 1)] = to;
+        chosen += by;
     }
 
     void tryFrom(int cell) {
-        if (cell == n * n) {
-            if (const int count = paths(); count > 0) ++coversByPaths[count];
-            return;
-        }
-        for (const bool goRight : {false, true}) {
-            for (const bool goDown : {false, true}) {
-                if ((goRight && cell % n == n - 1) || (goDown && cell >= n * (n - 1))) continue;
-                right[std::size_t(cell)] = goRight;
-                down[std::size_t(cell)] = goDown;
-                degree[std::size_t(cell)] += goRight + goDown;
-                if (goRight) ++degree[std::size_t(cell + 1)];
-                if (goDown) ++degree[std::size_t(cell + n)];
-                const int own = degree[std::size_t(cell)];
-                if (own >= 1 && own <= 2 && degree[std::size_t(cell + 1)] <= 2) tryFrom(cell + 1);
-                degree[std::size_t(cell)] -= goRight + goDown;
-                if (goRight) --degree[std::size_t(cell + 1)];
-                if (goDown) --degree[std::size_t(cell + n)];
-            }
+        if (cell == n * n) return tally();
+        const bool canGoRight = cell % n < n - 1;
+        const bool canGoDown = cell + n < n * n;
+        for (const auto& [right, down] :
+             {std::pair{false, false}, {true, false}, {false, true}, {true, true}}) {
+            if ((right && !canGoRight) || (down && !canGoDown)) continue;
+            if (right) change(cell, cell + 1, 1);
+            if (down) change(cell, cell + n, 1);
+            const int own = degree[std::size_t(cell)];
+            if (own >= 1 && own <= 2 && (!canGoRight || degree[std::size_t(cell + 1)] <= 2))
+                tryFrom(cell + 1);
+            if (down) change(cell, cell + n, -1);
+            if (right) change(cell, cell + 1, -1);
         }
     }
 };
 
 TEST(Sampler, CoverCountsMatchEveryEdgeSet) {
     for (int n = 2; n <= 4; ++n) {
-        for (const int shortest : {2, 3}) {
-            EdgeSets sets{n, shortest, {}, {}, {}, {}};
-            sets.tryFrom(0);
-            for (int paths = 1; paths <= n * n / 2; ++paths) {
-                const auto expected = sets.coversByPaths[paths];
-                EXPECT_EQ(std::int64_t(countCovers(n, paths, shortest)), expected)
+        EdgeSets sets{n};
+        sets.tryFrom(0);
+        for (int paths = 1; paths <= n * n / 2; ++paths) {
+            for (const int shortest : {2, 3}) {
+                EXPECT_EQ(std::int64_t(countCovers(n, paths, shortest)),
+                          sets.counts[std::size_t(paths)][std::size_t(shortest - 2)])
                     << n << " x " << n << ", " << paths << " paths of at least " << shortest;
             }
         }
@@ -94,150 +91,108 @@ TEST(Sampler, CoverCountsMatchEveryEdgeSet) {
 
 using Placement = std::array<std::int32_t, 2 * maxPairs + 1>;
 
-// The probability that createArray draws each placement, by walking every draw it can make:
-// each endpoint is uniform over the free cells, a target over those not beside its start.
-void walkDraws(Board& board, int endpoint, double odds, std::map<Placement, double>& out) {
+// The odds of every solvable placement in the loop, by walking every draw createArray can make
+// (each endpoint uniform over the free cells, a target over those not beside its start) and
+// keeping those the reference solves, with probabilities not yet divided by their sum.
+void walkDraws(Board& board, int endpoint, double odds, std::map<Placement, double>& solvable) {
     if (endpoint == board.count) {
-        out[board.endpoints] += odds;
+        if (solution(board) == 1) solvable[board.endpoints] = odds;
         return;
     }
     std::vector<int> cells;
-    for (int code = 0; code < cellCode(board.size - 1, board.size); ++code) {
-        if (columnOf(code) >= board.size || board.grid[std::size_t(gridIndex(code))] != '0')
-            continue;
-        if (endpoint % 2 == 1) {
-            const int apart = std::abs(code - board.endpoints[std::size_t(endpoint - 1)]);
-            if (apart == 1 || apart == 10) continue;
+    for (int code = 0; code < cellCode(board.size, 0); ++code) {
+        const int apart = std::abs(code - board.endpoints[std::size_t(endpoint - endpoint % 2)]);
+        if (testing::isInside(board, code) && testing::cellOf(board, code) == emptyCell &&
+            (endpoint % 2 == 0 || (apart != 1 && apart != 10))) {
+            cells.push_back(code);
         }
-        cells.push_back(code);
     }
     for (const int code : cells) {
         board.endpoints[std::size_t(endpoint)] = code;
         board.grid[std::size_t(gridIndex(code))] = digitOf(endpoint / 2 + 1);
-        walkDraws(board, endpoint + 1, odds / double(cells.size()), out);
-        board.grid[std::size_t(gridIndex(code))] = '0';
+        walkDraws(board, endpoint + 1, odds / double(cells.size()), solvable);
+        board.grid[std::size_t(gridIndex(code))] = emptyCell;
     }
     board.endpoints[std::size_t(endpoint)] = 0;
 }
 
-// The loop's answer: every solvable placement with its probability.
-std::map<Placement, double> loopOdds(int size, int pairs) {
-    Board board;
-    board.size = size;
-    board.count = 2 * pairs;
-    for (int code = 0; code < cellCode(size - 1, size); ++code) {
-        if (columnOf(code) < size) board.grid[std::size_t(gridIndex(code))] = '0';
-    }
-    std::map<Placement, double> drawn;
-    walkDraws(board, 0, 1.0, drawn);
-    std::map<Placement, double> solvable;
-    double total = 0;
-    for (const auto& [endpoints, odds] : drawn) {
-        Board candidate = board;
-        candidate.endpoints = endpoints;
-        for (int entry = 0; entry < board.count; ++entry)
-            candidate.grid[std::size_t(gridIndex(endpoints[std::size_t(entry)]))] =
-                digitOf(entry / 2 + 1);
-        if (solution(candidate) == 0) continue;
-        solvable[endpoints] = odds;
-        total += odds;
-    }
-    for (auto& entry : solvable)
-        entry.second /= total;
-    return solvable;
-}
-
-// Pearson's statistic of `counts` against `odds`, over `draws` draws, and the value it exceeds
-// with probability 0.001 when the odds are right (Wilson and Hilferty's approximation).
-struct ChiSquare {
-    double statistic = 0;
-    double limit = 0;
-};
-
-template <typename Key>
-ChiSquare chiSquare(const std::map<Key, int>& counts, const std::map<Key, double>& odds,
-                    int draws) {
-    ChiSquare test;
-    for (const auto& [key, probability] : odds) {
-        const double expected = probability * draws;
-        const auto found = counts.find(key);
-        const double seen = found == counts.end() ? 0 : found->second;
-        test.statistic += (seen - expected) * (seen - expected) / expected;
-    }
-    const double freedom = double(odds.size() - 1);
-    const double spread = 2 / (9 * freedom);
-    test.limit = freedom * std::pow(1 - spread + 3.09 * std::sqrt(spread), 3);
-    return test;
-}
-
+// Pearson's chi-square of the sampler's placements against the loop's odds must stay below the
+// value it passes with probability 0.001 (Wilson and Hilferty's approximation).
 TEST(Sampler, DrawsEveryPlacementWithTheLoopsOdds) {
-    for (const auto& [size, pairs] : {std::pair{3, 3}, {4, 2}}) {
-        const auto odds = loopOdds(size, pairs);
+    for (const auto& [empty, pairs] : {std::pair{".../.../...", 3}, {"..../..../..../....", 2}}) {
+        Board board = testing::boardFromText(empty);
+        const int size = board.size;
+        board.count = 2 * pairs;
+        std::map<Placement, double> odds;
+        walkDraws(board, 0, 1, odds);
+        double total = 0;
+        for (const auto& entry : odds)
+            total += entry.second;
         const int draws = 10 * int(odds.size());
         std::map<Placement, int> counts;
         std::srand(1);
         for (int i = 0; i < draws; ++i) {
-            const auto board = drawSolvable(size, pairs);
-            ASSERT_TRUE(board.has_value());
-            ASSERT_TRUE(odds.contains(board->endpoints)) << "a placement the loop never shows";
-            ++counts[board->endpoints];
+            const auto drawn = drawSolvable(size, pairs);
+            ASSERT_TRUE(drawn && odds.contains(drawn->endpoints))
+                << "a placement the loop never shows";
+            ++counts[drawn->endpoints];
         }
-        const ChiSquare test = chiSquare(counts, odds, draws);
-        EXPECT_LT(test.statistic, test.limit) << size << " x " << size << ", " << pairs << " pairs";
+        double statistic = 0;
+        for (const auto& [placement, probability] : odds) {
+            const double expected = probability / total * draws;
+            statistic += std::pow(counts[placement] - expected, 2) / expected;
+        }
+        const double freedom = double(odds.size() - 1);
+        const double spread = 2 / (9 * freedom);
+        EXPECT_LT(statistic, freedom * std::pow(1 - spread + 3.09 * std::sqrt(spread), 3))
+            << size << " x " << size << ", " << pairs << " pairs";
     }
 }
 
 // How many free cells lay beside each start endpoint when it was placed, over all pairs: the
 // statistic that createArray's odds move, since a target avoids the cells beside its start.
 int freeBesideStarts(const Board& board) {
-    std::array<bool, gridCells> taken{};
+    Board placed = board;
     int total = 0;
     for (int pair = 1; pair <= board.count / 2; ++pair) {
         const int start = startOf(board.endpoints, pair);
-        for (const auto& [down, right] : {std::pair{1, 0}, {-1, 0}, {0, 1}, {0, -1}}) {
-            const int row = rowOf(start) + down;
-            const int column = columnOf(start) + right;
-            const bool inside = row >= 0 && column >= 0 && row < board.size && column < board.size;
-            total += inside && !taken[std::size_t(row * gridStride + column)] ? 1 : 0;
+        for (const int code : {start + 1, start - 1, start + 10, start - 10}) {
+            const bool free =
+                testing::isInside(board, code) && testing::cellOf(placed, code) != 'x';
+            total += free ? 1 : 0;
         }
-        taken[std::size_t(gridIndex(start))] = true;
-        taken[std::size_t(gridIndex(targetOf(board.endpoints, pair)))] = true;
+        placed.grid[std::size_t(gridIndex(start))] = 'x';
+        placed.grid[std::size_t(gridIndex(targetOf(board.endpoints, pair)))] = 'x';
     }
     return total;
 }
 
-struct Mean {
-    double sum = 0;
-    double squares = 0;
-    int count = 0;
-    void add(double value) {
-        sum += value;
-        squares += value * value;
-        ++count;
-    }
-    double value() const { return sum / count; }
-    double variance() const { return (squares / count - value() * value()) / count; }
-};
-
+// The two means must lie within three standard errors of each other.
 TEST(Sampler, GivesTheLoopsBoardsOnAChoiceWhereBothAreFast) {
-    constexpr int boards = 4000;
     ASSERT_FALSE(isDrawnDirectly(5, 5));
-    Mean loop;
-    Mean sampler;
+    constexpr double boards = 4000;
+    std::array<double, 2> sums{}; // the loop's, the sampler's
+    std::array<double, 2> squares{};
     std::srand(1);
-    for (int i = 0; i < boards; ++i)
-        loop.add(freeBesideStarts(*findPuzzle(5, 5, nullptr).puzzle));
-    for (int i = 0; i < boards; ++i)
-        sampler.add(freeBesideStarts(*drawSolvable(5, 5)));
-    const double apart = std::abs(loop.value() - sampler.value());
-    EXPECT_LT(apart, 3 * std::sqrt(loop.variance() + sampler.variance()))
-        << "loop " << loop.value() << ", sampler " << sampler.value();
+    for (int i = 0; i < int(boards); ++i) {
+        const std::array<int, 2> drawn{freeBesideStarts(*findPuzzle(5, 5, nullptr).puzzle),
+                                       freeBesideStarts(*drawSolvable(5, 5))};
+        for (const std::size_t way : {0U, 1U}) {
+            sums[way] += drawn[way];
+            squares[way] += drawn[way] * drawn[way];
+        }
+    }
+    double variance = 0; // of the difference of the means
+    for (const std::size_t way : {0U, 1U})
+        variance += (squares[way] / boards - std::pow(sums[way] / boards, 2)) / boards;
+    EXPECT_LT(std::abs(sums[0] - sums[1]) / boards, 3 * std::sqrt(variance))
+        << "loop " << sums[0] / boards << ", sampler " << sums[1] / boards;
 }
 
 TEST(Sampler, EveryBoardIsOneTheGeneratorCouldDrawAndTheReferenceSolves) {
     std::srand(3);
     for (int size = minSide; size <= maxSide; ++size) {
-        for (int pairs = minPairs; pairs <= std::min(maxPairs, mostPairsFor(size)); ++pairs) {
+        for (int pairs = minPairs; pairs <= maxPairs; ++pairs) {
             if (!isDrawnDirectly(size, pairs)) continue;
             for (int i = 0; i < (size < maxSide ? 4 : 2); ++i) {
                 const Board board = *findPuzzle(size, pairs, nullptr).puzzle;

@@ -1,0 +1,171 @@
+// Play, in-process. One key script takes the line dialogue through every rule on a fixed board,
+// with every message compared and the grid checked against the path lists before each answer.
+// The full screen, given the same refused keys, must refuse them with the same messages.
+
+#include "checks.hpp"
+#include "fullscreen.hpp"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+
+namespace pairpath {
+namespace {
+
+using namespace pairpath::testing;
+
+const Board rows = boardFromText("1...1/2...2/3...3/4..../....4");
+
+// The texts, stated here apart from the game's table so that a changed byte shows; '#' stands
+// for a pair's number.
+const std::string offGrid = "Invalid movemnt. Movement will go off boundary.\n";
+const std::string ownPath =
+    "Invalid movement. Cannot step over your current path (If you want to go back, press 'B')\n";
+const std::string endpoint = "Invalid movement. Cannot step over original exisited number.\n";
+const std::string atStart =
+    "Invalid movement. Cannot go back since already at the original position. \n";
+const std::string keptOther = "Invalid movement. Movement will cause other path be cleaned.\n";
+const std::string connected = "\nCongratulations! You connected path # successfully!\n";
+const std::string eraseQuestion =
+    "To continue this step. Path # will be cleaned. Continue? (Y/N)\n";
+const std::string position = "Your current position is at row = #, col = #\n";
+const std::string redrawQuestion = "Redoing path # will clean the former path. Continue? (Y/N)\n";
+
+std::string with(const std::string& text, int number) {
+    const auto mark = text.find('#');
+    return text.substr(0, mark) + std::to_string(number) + text.substr(mark + 1);
+}
+std::string at(int row, int column) { return with(with(position, row), column) + move; }
+std::string moves(int count) {
+    std::string all;
+    while (count-- > 0)
+        all += move;
+    return all;
+}
+
+// The line dialogue played on `live` with one line per key, colours off: what it wrote without
+// the board drawings, and the first disagreement of grid and paths seen between two answers.
+struct Played {
+    std::string messages;
+    std::string fault;
+    bool won = false;
+};
+
+Played playLines(Board& live, std::string_view keys) {
+    std::string typed;
+    for (const char key : keys)
+        typed += std::string{key, '\n'};
+    Paths paths = makeHeads(live.count / 2);
+    Played played;
+    CheckedInput input(typed, [&] {
+        if (played.fault.empty()) played.fault = pathsFault(live, paths);
+    });
+    std::string written;
+    {
+        const Redirected redirected(&input);
+        useColours(false);
+        try {
+            runGame(live, paths);
+            played.won = true;
+        } catch (const InputEnded&) {
+        }
+        useColours(true);
+        written = redirected.output.str();
+    }
+    releasePaths(paths, live.count / 2);
+    std::istringstream lines(written);
+    const std::regex boardLine("([1-9.] ){" + std::to_string(live.size) + "}");
+    for (std::string line; std::getline(lines, line);) {
+        if (!std::regex_match(line, boardLine)) played.messages += line + "\n";
+    }
+    return played;
+}
+
+TEST(Play, EveryRuleOnOneBoardThroughTheLineDialogue) {
+    const std::pair<std::string_view, std::string> script[] = {
+        {"", pick},
+        {"1bwas", at(0, 0) + atStart + move + offGrid + move + offGrid + move + endpoint + move},
+        {"daBb",
+         move + ownPath + move + move + atStart + move}, // back to the start, once too often
+        {"dddq", moves(3) + pick},
+        {"1dddD", at(0, 0) + moves(3) + with(connected, 1) + pick},
+        {"1n", with(redrawQuestion, 1) + "Terminating current choice...\n" + pick},
+        {"2dwN", at(1, 0) + move + with(eraseQuestion, 1) + keptOther + move},
+        {"Wy", with(eraseQuestion, 1) + "Clean path 1\n" + move},
+        {"bddd", moves(3) + with(connected, 2) + pick},
+        {"1dddd3dddd", at(0, 0) + moves(3) + with(connected, 1) + pick + at(2, 0) + moves(3) +
+                           with(connected, 3) + pick},
+        {"4dddddS", at(3, 0) + moves(4) + offGrid + move + with(connected, 4) + pick}, // no win yet
+        {"4Y", with(redrawQuestion, 4) + "Removing former path 4...\n" + at(3, 0)},
+        {"sSdwdsdwds",
+         move + offGrid + moves(8) + with(connected, 4) + "Congrats! You Win the game!!!\n"},
+    };
+    std::string keys;
+    std::string expected;
+    for (const auto& [typed, messages] : script) {
+        keys += typed;
+        expected += messages;
+    }
+    Board live = rows;
+    const Played played = playLines(live, keys);
+    EXPECT_EQ(played.messages, expected);
+    EXPECT_EQ(played.fault, "");
+    EXPECT_TRUE(played.won);
+    EXPECT_EQ(std::string(live.grid.data(), 5), "11111");
+}
+
+TEST(Play, BoardIsDrawnInEachPairsColour) {
+    Grid grid{};
+    for (int code : {0, 1, 10, 11})
+        grid[std::size_t(gridIndex(code))] = "1029"[code % 10 + code / 10 * 2];
+    const Redirected redirected(nullptr);
+    printBoard(grid, 2);
+    EXPECT_EQ(redirected.output.str(),
+              "\033[0;33m1 \033[0m\033[0m. \n\033[0;36m2 \033[0m\033[1;35m9 \033[0m\n\033[0m");
+    std::string colours;
+    for (const char cell : std::string_view("123456789.")) {
+        changeColor(colours, cell);
+    }
+    EXPECT_EQ(colours, "\033[0;33m\033[0;36m\033[0;32m\033[0;31m\033[0;35m\033[0;34m\033[1;31m"
+                       "\033[1;32m\033[1;35m\033[0m");
+}
+
+// Each script's last key is refused: both ways to play must say why in the same words and hold
+// the same grid.
+TEST(Play, BothWaysToPlayRefuseTheSameMoves) {
+    const std::pair<std::string_view, std::string> cases[] = {
+        {"1w", offGrid},     {"1a", offGrid},   {"4ss", offGrid},
+        {"4ddddd", offGrid}, {"1dda", ownPath}, {"1s", endpoint},
+        {"1b", atStart},     {"1dbb", atStart}, {"1dddd2dwn", keptOther},
+    };
+    for (const auto& [keys, message] : cases) {
+        Board lines = rows;
+        EXPECT_TRUE(playLines(lines, keys).messages.ends_with(message + move)) << keys;
+
+        FullScreenGame screen(rows);
+        for (const char key : keys)
+            pressKey(screen, {Key::character, key});
+        EXPECT_EQ(screen.message + '\n', message) << keys;
+        EXPECT_EQ(screen.live.grid, lines.grid) << keys;
+    }
+}
+
+// From (3, 0) pair 4 must go down first: right would leave (4, 0) a dead end.
+TEST(Play, FullScreenHintIsAStepOfASolutionThatKeepsThePath) {
+    FullScreenGame game(rows);
+    const std::pair<char, std::string_view> steps[] = {
+        {'h', "Press a digit from 1 to 4 to choose a pair."},
+        {'4', ""},
+        {'h', "Hint: go down."},
+        {'d', ""},
+        {'h', "No solution goes on from this path: step back with B."},
+    };
+    for (const auto& [key, message] : steps) {
+        pressKey(game, {Key::character, key});
+        EXPECT_EQ(game.message, message) << key;
+    }
+    EXPECT_EQ(game.hints, 2);
+}
+
+} // namespace
+} // namespace pairpath
