@@ -2,9 +2,16 @@
 // together fill every cell.
 //
 // This header declares the records every module shares (the board, the path nodes) and the
-// functions that cross module lines. Cells are named two ways: by their grid index
-// (row * gridStride + column) and by their cell code (row * 10 + column), which the endpoint
-// table and the path nodes use. Rows and columns count from 0; row 0 is the top line.
+// functions that cross module lines. Rows and columns count from 0; row 0 is the top line.
+//
+// A cell has four numberings, each where it serves best:
+// - the cell code, row * 10 + column: the endpoint table, the path nodes and the move rules;
+// - the grid index, row * gridStride + column (stride 8 whatever the side): the grid's bytes,
+//   and the fast search's bit masks, so that a neighbour is one shift;
+// - the reference search's bit, row * size + column: its occupancy word;
+// - the sampler's cell, row * size + column as well: its frontier runs over the cells in order.
+// While createArray places endpoints it also uses working codes, (row + 1) * 10 + column + 1,
+// so that 0 can mark an empty entry; they never leave it.
 #pragma once
 
 #include <array>

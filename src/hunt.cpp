@@ -63,7 +63,13 @@ struct Batch {
     Stage stage = Stage::empty;
 };
 
-// The state both threads share; every field is guarded by `lock`.
+// The state both threads share; every field is guarded by `lock`. Batches are numbered in the
+// order they are drawn, and batch b lives in ring[b % ringSize]. At all times:
+// - batches before `settledBatches` were searched and hold no cover, and their slots are free;
+// - batches from `settledBatches` to `drawnBatches` - 1 are drawn, each being searched or
+//   waiting, or searched with the index of its first cover; at most ringSize are in the ring;
+// - the answer is the first cover of batch `settledBatches`, once that batch is searched:
+//   every earlier candidate is known to have none.
 struct SharedHunt {
     std::mutex lock;
     std::condition_variable changed;

@@ -10,6 +10,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 #include <new>
@@ -169,8 +170,9 @@ void outOfMemory() noexcept {
     restoreTerminal();
     std::cout.flush();
     const std::string_view text = messageTexts[std::size_t(Message::outOfMemory)];
-    const bool written = write(STDOUT_FILENO, text.data(), text.size()) == ssize_t(text.size());
-    if (written) (void)!write(STDOUT_FILENO, "\n", 1);
+    std::array<char, 32> line{};
+    *std::copy(text.begin(), text.end(), line.begin()) = '\n';
+    [[maybe_unused]] const ssize_t written = write(STDOUT_FILENO, line.data(), text.size() + 1);
     std::_Exit(EXIT_FAILURE);
 }
 

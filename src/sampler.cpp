@@ -34,10 +34,13 @@
 // open and a close slot, matched like brackets (paths never cross, so they nest), and a segment
 // whose other end is already a path's end is a tied slot. Filling one cell maps a word to at most
 // three words. For step 1 the number of ways to finish the grid from every reachable word and
-// number of finished paths is kept for every cell (about 40 MB on an 8 x 8 grid); a cover is then
-// drawn cell by cell, each way to fill a cell with probability proportional to its completions.
-// Step 5 counts with the ends held fixed and each tied slot labelled with its pair, so only
-// segments of the same pair may meet.
+// number of finished paths is kept for every cell (30 MB on an 8 x 8 grid with 9 pairs); a cover
+// is then drawn cell by cell, each way to fill a cell with probability proportional to its
+// completions, and abandoned as soon as a path with its ends side by side is finished (step 2).
+// On grids up to 5 x 5 the count leaves out paths of two cells, whose ends are always side by
+// side: the covers drawn are then uniform among the rest, which changes nothing above, since
+// step 2 rejects the others anyway. Step 5 counts with the ends held fixed and each tied slot
+// labelled with its pair, so only segments of the same pair may meet.
 
 #include "pairpath.hpp"
 
@@ -320,7 +323,7 @@ struct Step {
     std::uint32_t bits = 0;
 
     static Step of(std::uint32_t next, bool closes, std::uint8_t edges) {
-        return {next | std::uint32_t{closes} << 24 | std::uint32_t{edges} << 25};
+        return {next | (closes ? 1U : 0U) << 24 | std::uint32_t{edges} << 25};
     }
     std::uint32_t next() const { return bits & 0xFFFFFFU; }
     int closes() const { return int(bits >> 24 & 1U); }
@@ -392,8 +395,8 @@ std::vector<Lanes> feasibleLanes(const WordIndex& index, int paths) {
         int tied = 0;
         for (int slot = 0; slot < index.slots; ++slot)
             tied += isTied(slotOf(word, slot)) ? 1 : 0;
-        const int most = paths - (tied + 1) / 2;
-        lanes.push_back(most < 0 ? Lanes{0} : Lanes((1U << (most + 1)) - 1));
+        const int most = paths - (tied + 1) / 2; // lanes 0 to most, none when negative
+        lanes.push_back(Lanes((1U << std::max(most + 1, 0)) - 1));
     }
     return lanes;
 }
@@ -596,7 +599,7 @@ bool besideEachOther(int first, int second, int side) {
 // The paths of a cover as it is drawn, cell by cell: for the cell at each end of a segment, the
 // cell at its other end.
 struct Segments {
-    std::array<std::int8_t, gridCells> otherEnd{};
+    std::array<std::uint8_t, gridCells> otherEnd{};
     std::array<bool, gridCells> isPathEnd{};
     std::vector<EndPair> finished;
     bool endsSideBySide = false;
@@ -606,8 +609,8 @@ struct Segments {
         endsSideBySide = endsSideBySide || besideEachOther(first, second, side);
     }
     void link(int first, int second) {
-        otherEnd[std::size_t(first)] = std::int8_t(second);
-        otherEnd[std::size_t(second)] = std::int8_t(first);
+        otherEnd[std::size_t(first)] = std::uint8_t(second);
+        otherEnd[std::size_t(second)] = std::uint8_t(first);
     }
 
     // Adds `cell`, entered from the cells in `from` (none, one or two) and leaving by `leaving`
@@ -822,10 +825,12 @@ CoverCount countCovers(int size, int paths, int shortest) {
 }
 
 std::optional<Board> drawSolvable(int size, int pairs, std::int64_t maxAttempts) {
-    // On small grids most covers have a two-cell path, whose ends are side by side, so covers
-    // are drawn among those without one; on larger grids the frontier words that this needs
-    // take too much memory, and rejecting them costs less.
-    const CoverCounts& counts = coverCountsFor(size, pairs, size <= 5 ? 3 : 2);
+    // On small grids nearly every cover has a two-cell path, whose ends are side by side, so
+    // covers are drawn among those without one. On larger grids the frontier words that this
+    // needs make the counts several times slower to build than the rejections they spare.
+    constexpr int largestSideWithoutTwoCellPaths = 5;
+    const int shortest = size <= largestSideWithoutTwoCellPaths ? 3 : 2;
+    const CoverCounts& counts = coverCountsFor(size, pairs, shortest);
     if (counts.total() == 0) return std::nullopt;
     RandomBits bits;
     for (std::int64_t attempt = 0; attempt < maxAttempts; ++attempt) {
