@@ -153,9 +153,10 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
     const Cover cover = *findCover(board);
     const std::tuple<const char*, bool, const char*, int> cases[] = {
         {"Q after the win", true, "q", 0},
-        {"Ctrl+C in the middle of a path", false, "\003", SIGINT},
+        {"Ctrl+C in the middle of a path", false, "\003", 128 + SIGINT},
+        {"Ctrl+D, the end of input, in the middle of a path", false, "\004", 1},
     };
-    for (const auto& [how, solve, keys, signal] : cases) {
+    for (const auto& [how, solve, keys, ending] : cases) { // an exit status, or 128 + a signal
         SCOPED_TRACE(how);
         Terminal terminal;
         terminal.waitForText("Grid side?");
@@ -186,8 +187,8 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
         }
         terminal.type(keys);
         const int status = terminal.end();
-        EXPECT_TRUE(signal == 0 ? WIFEXITED(status) && WEXITSTATUS(status) == 0
-                                : WIFSIGNALED(status) && WTERMSIG(status) == signal)
+        EXPECT_TRUE(ending < 128 ? WIFEXITED(status) && WEXITSTATUS(status) == ending
+                                 : WIFSIGNALED(status) && WTERMSIG(status) == ending - 128)
             << "wait status " << status;
         EXPECT_TRUE(terminal.modesAsBefore());
         EXPECT_FALSE(terminal.altScreen);
