@@ -47,9 +47,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
-#include <future>
 #include <memory>
-#include <system_error>
 #include <type_traits>
 
 namespace pairpath {
@@ -458,16 +456,13 @@ std::size_t layOut(const std::vector<Lanes>& reach, std::vector<Span>& spans) {
     return total;
 }
 
-// Adds up, for the reachable words from `first` to `last` - 1 before `cell`, the counts of the
-// words that the ways to fill the cell lead to, in `Sum`, and writes them where `sums` lays them
-// out. With 64-bit sums (after a layer without high halves) it returns false as soon as a sum
-// passes 2^64.
-template <typename Sum>
-bool sumWords(const CoverCounts& counts, int cell, Layer& sums, std::uint32_t first,
-              std::uint32_t last) {
+// Adds up, for every reachable word before `cell`, the counts of the words that the ways to fill
+// the cell lead to, in `Sum`, into `sums` laid out as it says. With 64-bit sums (after a layer
+// without high halves) it returns false as soon as a sum passes 2^64.
+template <typename Sum> bool sumLayer(const CoverCounts& counts, int cell, Layer& sums) {
     const Layer& after = counts.layers[std::size_t(cell + 1)];
     std::array<Sum, 16> lanes{};
-    for (std::uint32_t word = first; word < last; ++word) {
+    for (std::uint32_t word = 0; word < counts.wordCount; ++word) {
         const Span span = sums.spans[word];
         if (span.size() == 0) continue;
         std::fill_n(lanes.begin(), span.size(), Sum{0});
@@ -489,39 +484,13 @@ bool sumWords(const CoverCounts& counts, int cell, Layer& sums, std::uint32_t fi
             }
         }
         for (int lane = 0; lane < span.size(); ++lane) {
-            const std::size_t at = span.first() + std::size_t(lane);
-            sums.low[at] = std::uint64_t(lanes[std::size_t(lane)]);
+            sums.low.push_back(std::uint64_t(lanes[std::size_t(lane)]));
             if constexpr (!std::is_same_v<Sum, std::uint64_t>) {
-                sums.high[at] = std::uint64_t(lanes[std::size_t(lane)] >> 64);
+                sums.high.push_back(std::uint64_t(lanes[std::size_t(lane)] >> 64));
             }
         }
     }
     return true;
-}
-
-// A large layer's words are shared out: those whose counts lie in the second half go to a
-// helper thread, when one can be had, and both halves are summed at once.
-template <typename Sum> bool sumLayer(const CoverCounts& counts, int cell, Layer& sums) {
-    constexpr std::size_t worthAHelper = 8192; // counts in a layer
-    const auto words = std::uint32_t(counts.wordCount);
-    std::uint32_t middle = words;
-    if (sums.low.size() >= worthAHelper) {
-        const auto second = std::find_if(sums.spans.begin(), sums.spans.end(), [&](Span span) {
-            return span.size() != 0 && span.first() >= sums.low.size() / 2;
-        });
-        middle = std::uint32_t(second - sums.spans.begin());
-    }
-    std::future<bool> helper;
-    try {
-        if (middle < words) {
-            helper = std::async(std::launch::async,
-                                [&] { return sumWords<Sum>(counts, cell, sums, middle, words); });
-        }
-    } catch (const std::system_error&) {
-        // No thread to be had: this one sums every word.
-    }
-    const bool fits = sumWords<Sum>(counts, cell, sums, 0, helper.valid() ? middle : words);
-    return (!helper.valid() || helper.get()) && fits;
 }
 
 // A layer without the counts that are zero at either end of a word's span: only what the
@@ -564,11 +533,14 @@ Layer trimmed(const Layer& sums) {
 // but the cells near the top of the grid). `sums` is scratch space kept from cell to cell.
 Layer countLayer(const CoverCounts& counts, int cell, const std::vector<Lanes>& reach,
                  Layer& sums) {
-    sums.low.assign(layOut(reach, sums.spans), 0);
+    const std::size_t total = layOut(reach, sums.spans);
+    sums.low.clear();
     sums.high.clear();
+    sums.low.reserve(total);
     if (counts.layers[std::size_t(cell + 1)].isWide() ||
         !sumLayer<std::uint64_t>(counts, cell, sums)) {
-        sums.high.assign(sums.low.size(), 0);
+        sums.low.clear();
+        sums.high.reserve(total);
         sumLayer<CoverCount>(counts, cell, sums);
     }
     return trimmed(sums);
