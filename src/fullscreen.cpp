@@ -14,7 +14,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <iostream>
-#include <new>
 #include <utility>
 #include <vector>
 
@@ -520,8 +519,7 @@ std::optional<Choice> choose(const Options& options, bool useGiven, const std::s
         first = false;
         if (pairs == 0) return std::nullopt;
         if (pairs <= mostPairsFor(size)) return Choice{size, pairs};
-        refusal = "A " + std::to_string(size) + " x " + std::to_string(size) +
-                  " grid can hold at most " + std::to_string(mostPairsFor(size)) + " pairs.";
+        refusal = messageText(Message::tooManyPairs); // only 5 x 5 refuses any choice
     }
 }
 
