@@ -168,6 +168,7 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
             return terminal.at(row, column) == mark;
         };
         terminal.waitFor([&] { return shows(board.endpoints[0], U'1'); }, "the board");
+        EXPECT_EQ(onScreen(terminal, 0).second, (columns - 17) / 2 + 2) << "a centred board";
         for (int entry = 0; entry < board.count; ++entry)
             EXPECT_TRUE(
                 shows(board.endpoints[std::size_t(entry)], char32_t(digitOf(entry / 2 + 1))));
