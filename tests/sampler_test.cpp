@@ -89,12 +89,10 @@ TEST(Sampler, CoverCountsMatchEveryEdgeSet) {
 
 // --- The loop's odds ---
 
-using Placement = std::array<std::int32_t, 2 * maxPairs + 1>;
-
 // The odds of every solvable placement in the loop, by walking every draw createArray can make
 // (each endpoint uniform over the free cells, a target over those not beside its start) and
 // keeping those the reference solves, with probabilities not yet divided by their sum.
-void walkDraws(Board& board, int endpoint, double odds, std::map<Placement, double>& solvable) {
+void walkDraws(Board& board, int endpoint, double odds, std::map<Endpoints, double>& solvable) {
     if (endpoint == board.count) {
         if (solution(board) == 1) solvable[board.endpoints] = odds;
         return;
@@ -123,13 +121,13 @@ TEST(Sampler, DrawsEveryPlacementWithTheLoopsOdds) {
         Board board = testing::boardFromText(empty);
         const int size = board.size;
         board.count = 2 * pairs;
-        std::map<Placement, double> odds;
+        std::map<Endpoints, double> odds;
         walkDraws(board, 0, 1, odds);
         double total = 0;
         for (const auto& entry : odds)
             total += entry.second;
         const int draws = 10 * int(odds.size());
-        std::map<Placement, int> counts;
+        std::map<Endpoints, int> counts;
         std::srand(1);
         for (int i = 0; i < draws; ++i) {
             const auto drawn = drawSolvable(size, pairs);
