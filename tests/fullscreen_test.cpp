@@ -25,19 +25,17 @@ namespace {
 constexpr int rows = 24;
 constexpr int columns = 80;
 
-// `pairpath --full-screen --seed=7` on a pseudo-terminal, its screen kept by libvterm.
+// `pairpath --full-screen --seed=7` on a pseudo-terminal that reports the size `size`, its screen
+// of 80 x 24 kept by libvterm.
 class Terminal {
   public:
-    Terminal() {
-        winsize size{rows, columns, 0, 0};
+    explicit Terminal(winsize size) {
         int slave = -1;
         if (openpty(&master, &slave, nullptr, nullptr, &size) != 0) return;
         tcgetattr(slave, &before);
         child = fork();
         if (child == 0 && login_tty(slave) == 0) {
-            setenv("LANG", "C.UTF-8", 1);
-            unsetenv("LC_ALL");
-            unsetenv("LC_CTYPE");
+            setenv("LC_ALL", "C.UTF-8", 1);
             execl(PAIRPATH_BINARY, PAIRPATH_BINARY, "--full-screen", "--seed=7",
                   static_cast<char*>(nullptr));
         }
@@ -151,14 +149,16 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
     std::srand(7); // the seed the program gets, so the same board and a cover of it
     const Board board = *findPuzzle(5, 4, nullptr).puzzle;
     const Cover cover = *findCover(board);
-    const std::tuple<const char*, bool, const char*, int> cases[] = {
-        {"Q after the win", true, "q", 0},
-        {"Ctrl+C in the middle of a path", false, "\003", 128 + SIGINT},
-        {"Ctrl+D, the end of input, in the middle of a path", false, "\004", 1},
+    // A terminal that reports no rows, or no columns, is taken to be 80 x 24.
+    const std::tuple<const char*, bool, const char*, int, winsize> cases[] = {
+        {"Q after the win", true, "q", 0, {rows, columns, 0, 0}},
+        {"Ctrl+C in the middle of a path", false, "\003", 128 + SIGINT, {0, columns, 0, 0}},
+        {"Ctrl+D, the end of input, in a path", false, "\004", 1, {rows, 0, 0, 0}},
     };
-    for (const auto& [how, solve, keys, ending] : cases) { // an exit status, or 128 + a signal
+    for (const auto& [how, solve, keys, ending, size] :
+         cases) { // an exit status, or 128 + a signal
         SCOPED_TRACE(how);
-        Terminal terminal;
+        Terminal terminal(size);
         terminal.waitForText("Grid side?");
         terminal.type("5");
         terminal.waitForText("How many pairs?");
