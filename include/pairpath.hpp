@@ -56,6 +56,8 @@ constexpr int rowOf(int code) { return code / 10; }
 constexpr int columnOf(int code) { return code % 10; }
 constexpr int gridIndex(int code) { return rowOf(code) * gridStride + columnOf(code); }
 constexpr char digitOf(int pair) { return static_cast<char>(emptyCell + pair); }
+// A key's letter in upper case: both cases of a key act alike.
+constexpr char upper(char key) { return key >= 'a' && key <= 'z' ? char(key - 'a' + 'A') : key; }
 constexpr int startOf(const Endpoints& endpoints, int pair) {
     return endpoints[std::size_t(2 * pair - 2)];
 }

@@ -38,8 +38,6 @@ std::string choosePrompt(int pairs) {
 
 // --- Keys ---
 
-constexpr char upper(char key) { return key >= 'a' && key <= 'z' ? char(key - 'a' + 'A') : key; }
-
 // The letter of a plain key, upper case; 0 for a named key.
 char letterOf(KeyPress press) {
     return press.key == Key::character ? upper(press.character) : '\0';

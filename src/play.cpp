@@ -75,8 +75,6 @@ struct Move {
 
 constexpr std::array<Move, 4> moves{{{'W', -1, 0}, {'A', 0, -1}, {'S', 1, 0}, {'D', 0, 1}}};
 
-constexpr char upper(char key) { return key >= 'a' && key <= 'z' ? char(key - 'a' + 'A') : key; }
-
 constexpr Move moveOf(char key) {
     for (const Move& move : moves) {
         if (move.key == upper(key)) return move;
