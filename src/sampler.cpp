@@ -637,33 +637,38 @@ struct Segments {
     }
 };
 
-// The end pairs of a cover drawn uniformly among all covers; empty as soon as a path turns out
-// to have its ends side by side.
-std::optional<std::vector<EndPair>> drawPairing(const CoverCounts& counts, RandomBits& bits) {
+// A cover as drawn: the edges leaving each cell, and the end pairs of its paths.
+struct DrawnCover {
+    std::array<std::uint8_t, gridCells> edges{}; // downEdge and rightEdge bits
+    std::vector<EndPair> pairs;
+};
+
+// A cover drawn uniformly among all covers; empty as soon as a path turns out to have its ends
+// side by side. One number below the count of all covers picks it: ranking the covers by their
+// choice at each cell in turn, the number falls among the covers of one choice, and what is left
+// of it is uniform among those, so it goes on to pick the choice at the next cell.
+std::optional<DrawnCover> drawCover(const CoverCounts& counts, RandomBits& bits) {
     const int side = counts.side;
-    std::array<std::uint8_t, gridCells> edges{};
+    DrawnCover cover;
+    auto& edges = cover.edges;
     Segments segments;
     std::uint32_t word = 0;
     int finished = 0;
-    CoverCount ways = counts.total(); // completions of the cover drawn so far
+    CoverCount pick = uniformBelow(bits, counts.total());
     for (int cell = 0; cell < side * side; ++cell) {
         const Steps& steps = counts.stepsOf(cell % side, word);
         const Layer& next = counts.layers[std::size_t(cell + 1)];
-        std::array<CoverCount, 3> onward{};
-        for (int i = 0; i < steps.count; ++i) {
-            const Step step = steps.step[std::size_t(i)];
-            onward[std::size_t(i)] = next.completions(step.next(), finished + step.closes());
-        }
-        // A cell with one way on needs no draw.
-        CoverCount pick = onward[0] == ways ? 0 : uniformBelow(bits, ways);
         int chosen = 0;
-        while (pick >= onward[std::size_t(chosen)])
-            pick -= onward[std::size_t(chosen++)];
+        for (;; ++chosen) {
+            const Step step = steps.step[std::size_t(chosen)];
+            const CoverCount onward = next.completions(step.next(), finished + step.closes());
+            if (pick < onward) break;
+            pick -= onward;
+        }
         const Step step = steps.step[std::size_t(chosen)];
         edges[std::size_t(cell)] = step.edges();
         word = step.next();
         finished += step.closes();
-        ways = onward[std::size_t(chosen)];
 
         std::array<int, 2> from{};
         int entered = 0;
@@ -674,7 +679,8 @@ std::optional<std::vector<EndPair>> drawPairing(const CoverCounts& counts, Rando
         segments.add(cell, from, entered, std::popcount(unsigned(step.edges())), side);
         if (segments.endsSideBySide) return std::nullopt;
     }
-    return segments.finished;
+    cover.pairs = std::move(segments.finished);
+    return cover;
 }
 
 // --- Covers with fixed ends ---
@@ -834,11 +840,11 @@ std::optional<Board> drawSolvable(int size, int pairs, std::int64_t maxAttempts)
     if (counts.total() == 0) return std::nullopt;
     RandomBits bits;
     for (std::int64_t attempt = 0; attempt < maxAttempts; ++attempt) {
-        const auto pairing = drawPairing(counts, bits);
-        if (!pairing) continue;
-        const Placement placement = numberAndOrient(*pairing, bits);
+        const auto cover = drawCover(counts, bits);
+        if (!cover) continue;
+        const Placement placement = numberAndOrient(cover->pairs, bits);
         if (!acceptOdds(placement, size, bits)) continue;
-        if (uniformBelow(bits, coversJoining(*pairing, size)) != 0) continue;
+        if (uniformBelow(bits, coversJoining(cover->pairs, size)) != 0) continue;
         return boardOf(placement, size);
     }
     return std::nullopt;
