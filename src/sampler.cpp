@@ -47,6 +47,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <type_traits>
 
@@ -317,8 +318,8 @@ WordIndex indexWords(int side, unsigned values) {
 // --- Counting the covers of the grid ---
 
 // One way to fill a cell, in 32 bits so that a column's ways stay in cache: the number of the
-// word after the cell (24 bits), whether a path got its second end (1 bit) and the edges leaving
-// the cell (2 bits).
+// word after the cell among those of the next column (24 bits), whether a path got its second end
+// (1 bit) and the edges leaving the cell (2 bits).
 struct Step {
     std::uint32_t bits = 0;
 
@@ -335,10 +336,31 @@ struct Steps {
     int count = 0;
 };
 
-// Where one word's counts lie in its layer, in 32 bits: the index of its first count (24 bits),
-// the finished paths of that count (4 bits) and how many counts it has (4 bits; 0 when none).
+// The words that can stand before a cell of one column, numbered from 0 in word order (so the
+// empty word is 0), and the ways to fill the cell from each.
+struct Column {
+    std::vector<Word> words;
+    std::vector<std::uint8_t> tied; // tied slots of each word
+    std::vector<Steps> steps;
+};
+
+// Before column 0 nothing comes in from the left. Before another column, the cell on the left
+// that sent a path both down and right had no other edge: it began a segment whose two loose ends
+// are those two slots.
+bool standsBefore(Word word, int column) {
+    if (column == 0) return slotOf(word, 0) == noEdge;
+    const unsigned down = slotOf(word, column - 1);
+    const unsigned right = slotOf(word, column);
+    return down == noEdge || right == noEdge || (down == openEnd && right == closeEnd);
+}
+
+constexpr std::uint32_t notInColumn = ~std::uint32_t{0};
+
+// Where one word's counts lie in its layer, in 32 bits: the index of its first count
+// (24 bits), the finished paths of that count (4 bits) and how many counts it has (4 bits; 0 when
+// none).
 struct Span {
-    std::uint32_t bits = 0;
+    std::uint32_t bits;
 
     static Span of(std::size_t first, int lowest, int size) {
         return {std::uint32_t(first) | std::uint32_t(lowest) << 24 | std::uint32_t(size) << 28};
@@ -348,25 +370,80 @@ struct Span {
     int size() const { return int(bits >> 28); }
 };
 
-// The completions of one cell boundary: for each word reachable there and each number of
-// finished paths reachable with it, the number of ways to fill the rest of the grid with exactly
-// the wanted number of paths. A word's counts run from its least reachable number of finished
+// Memory handed out in large blocks, so that building the counts seldom asks the system for more
+// and touches only the pages it uses.
+struct Arena {
+    static constexpr std::size_t blockSize = std::size_t{4} << 20;
+    std::vector<std::unique_ptr<std::uint8_t[]>> blocks;
+    std::uint8_t* free = nullptr;
+    std::size_t left = 0;
+
+    std::uint8_t* take(std::size_t bytes) {
+        if (bytes > left) {
+            left = std::max(bytes, blockSize);
+            blocks.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(left));
+            free = blocks.back().get();
+        }
+        std::uint8_t* taken = free;
+        free += bytes;
+        left -= bytes;
+        return taken;
+    }
+};
+
+// The counts of a layer, in the order of the words, each in as few bytes as the layer's largest
+// count needs: counts near the bottom of the grid are small, and the fewer bytes the counts take,
+// the fewer pages the build has to touch.
+struct Counts {
+    std::uint8_t* bytes = nullptr;
+    int width = 0;          // bytes per count: 1 to 8, or 16
+    std::uint64_t mask = 0; // of the low 64 bits of a count
+    int largest = 0;        // bit width of the largest count
+
+    // Room for `counts` counts of `bytesEach` bytes; the last one is read and written 8 bytes at
+    // a time too.
+    void make(Arena& arena, std::size_t counts, int bytesEach) {
+        width = bytesEach;
+        mask = width >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << 8 * width) - 1;
+        bytes = arena.take(counts * std::size_t(width) + 8);
+    }
+    // Written in order: the bytes above a count's width are zero, and the next count overwrites
+    // them.
+    void put(std::size_t index, std::uint64_t value) {
+        std::memcpy(bytes + index * std::size_t(width), &value, sizeof value);
+    }
+    void put(std::size_t index, CoverCount value) {
+        put(index, std::uint64_t(value));
+        if (width != 16) return;
+        const auto high = std::uint64_t(value >> 64);
+        std::memcpy(bytes + index * std::size_t(width) + 8, &high, sizeof high);
+    }
+    std::uint64_t low(std::size_t index) const {
+        std::uint64_t value = 0;
+        std::memcpy(&value, bytes + index * std::size_t(width), sizeof value);
+        return value & mask;
+    }
+    CoverCount count(std::size_t index) const {
+        if (width != 16) return low(index);
+        std::uint64_t high = 0;
+        std::memcpy(&high, bytes + index * std::size_t(width) + 8, sizeof high);
+        return CoverCount{high} << 64 | low(index);
+    }
+};
+
+// The completions of one cell boundary: for each word there and each number of finished paths
+// it can be met with on the way to a cover, the number of ways to fill the rest of the grid with
+// exactly the wanted number of paths. A word's counts run from its least such number of finished
 // paths to its greatest.
 struct Layer {
-    std::vector<Span> spans;         // per word
-    std::vector<std::uint64_t> low;  // counts, low 64 bits
-    std::vector<std::uint64_t> high; // counts, high 64 bits; empty when all fit in 64 bits
+    Span* spans = nullptr; // per word of the column
+    Counts counts;
 
-    bool isWide() const { return !high.empty(); }
-
-    CoverCount count(std::size_t index) const {
-        return high.empty() ? CoverCount{low[index]} : (CoverCount{high[index]} << 64) | low[index];
-    }
     CoverCount completions(std::uint32_t word, int finished) const {
         const Span span = spans[word];
         const int at = finished - span.lowest();
         if (at < 0 || at >= span.size()) return 0;
-        return count(span.first() + std::size_t(at));
+        return counts.count(span.first() + std::size_t(at));
     }
 };
 
@@ -374,202 +451,208 @@ struct CoverCounts {
     int side = 0;
     int paths = 0;
     int shortest = 2; // cells of the shortest path allowed: 2, or 3
-    std::size_t wordCount = 0;
-    std::vector<Steps> steps;  // [column * wordCount + word]
-    std::vector<Layer> layers; // layer i: before cell i; layer side * side: the grid is full
+    std::vector<Column> columns;
+    std::vector<Layer> layers;     // layer i: before cell i; layer side * side: the grid is full
+    std::unique_ptr<Span[]> spans; // of every layer
+    Arena arena;                   // the counts of every layer
 
     const Steps& stepsOf(int column, std::uint32_t word) const {
-        return steps[std::size_t(column) * wordCount + word];
+        return columns[std::size_t(column)].steps[word];
     }
     CoverCount total() const { return layers.front().completions(0, 0); }
 };
 
-using Lanes = std::uint16_t; // bit f: reachable with f finished paths
-
-// For each word, the numbers of finished paths that still leave room for its tied segments: two
-// of them can at best end up in one path.
-std::vector<Lanes> feasibleLanes(const WordIndex& index, int paths) {
-    std::vector<Lanes> lanes;
-    lanes.reserve(index.words.size());
-    for (const Word word : index.words) {
-        int tied = 0;
-        for (int slot = 0; slot < index.slots; ++slot)
-            tied += isTied(slotOf(word, slot)) ? 1 : 0;
-        const int most = paths - (tied + 1) / 2; // lanes 0 to most, none when negative
-        lanes.push_back(Lanes((1U << std::max(most + 1, 0)) - 1));
-    }
-    return lanes;
-}
-
-std::vector<Steps> stepsOfEveryWord(const WordIndex& index, int side, unsigned endTag) {
-    std::vector<Steps> steps(std::size_t(side) * index.words.size());
-    Fills fills;
-    for (int column = 0; column < side; ++column) {
-        for (std::size_t number = 0; number < index.words.size(); ++number) {
-            Steps& out = steps[std::size_t(column) * index.words.size() + number];
-            out.count = fillsOf(index.words[number], column, side, Role{true, endTag}, fills);
-            for (int i = 0; i < out.count; ++i) {
-                const Fill& fill = fills[std::size_t(i)];
-                out.step[std::size_t(i)] =
-                    Step::of(index.numberOf(fill.next), fill.closesPath, fill.edges);
-            }
+// The words of every column, and each word's number in each column (or notInColumn).
+std::vector<std::vector<std::uint32_t>> listColumns(CoverCounts& counts, const WordIndex& index) {
+    const int side = counts.side;
+    counts.columns.resize(std::size_t(side));
+    std::vector<std::vector<std::uint32_t>> numbers(static_cast<std::size_t>(side));
+    for (int at = 0; at < side; ++at) {
+        Column& column = counts.columns[std::size_t(at)];
+        auto& number = numbers[std::size_t(at)];
+        number.assign(index.words.size(), notInColumn);
+        for (std::size_t word = 0; word < index.words.size(); ++word) {
+            if (!standsBefore(index.words[word], at)) continue;
+            number[word] = std::uint32_t(column.words.size());
+            column.words.push_back(index.words[word]);
+            int tied = 0;
+            for (int slot = 0; slot < index.slots; ++slot)
+                tied += isTied(slotOf(index.words[word], slot)) ? 1 : 0;
+            column.tied.push_back(std::uint8_t(tied));
         }
     }
-    return steps;
+    return numbers;
 }
 
-// Which words, with which numbers of finished paths, can be met before each cell on the way to
-// a cover.
-std::vector<std::vector<Lanes>> reachable(const CoverCounts& counts,
-                                          const std::vector<Lanes>& feasible) {
-    const int cells = counts.side * counts.side;
-    std::vector<std::vector<Lanes>> reach(std::size_t(cells + 1),
-                                          std::vector<Lanes>(counts.wordCount, 0));
+void fillSteps(CoverCounts& counts, int at, const WordIndex& index,
+               const std::vector<std::uint32_t>& nextNumbers) {
+    Column& column = counts.columns[std::size_t(at)];
+    const unsigned endTag = counts.shortest == 2 ? tiedEnd : newEnd;
+    column.steps.resize(column.words.size());
+    Fills fills;
+    for (std::size_t word = 0; word < column.words.size(); ++word) {
+        Steps& out = column.steps[word];
+        out.count = fillsOf(column.words[word], at, counts.side, Role{true, endTag}, fills);
+        for (int i = 0; i < out.count; ++i) {
+            const Fill& fill = fills[std::size_t(i)];
+            out.step[std::size_t(i)] =
+                Step::of(nextNumbers[index.numberOf(fill.next)], fill.closesPath, fill.edges);
+        }
+    }
+}
+
+using Lanes = std::uint16_t; // bit f: met with f finished paths
+
+// The numbers of finished paths that can still end with `paths`, for a word with `tied` tied
+// slots and `cellsLeft` cells to fill. Every unfinished path needs two ends: each tied slot leads
+// to one already placed, and each cell left can be one more. Two tied slots can at best belong to
+// the same path.
+Lanes openLanes(int paths, int tied, int cellsLeft) {
+    const int most = paths - (tied + 1) / 2;
+    const int least = std::max(0, paths - (cellsLeft + tied) / 2);
+    if (most < least) return 0;
+    return Lanes(((1U << (most - least + 1)) - 1) << least);
+}
+
+// Which words, with which numbers of finished paths, can be met before each cell up to `last` on
+// the way to a cover, as far as reaching them from the empty grid and the room left tell.
+std::vector<std::vector<Lanes>> reachable(const CoverCounts& counts, int last) {
+    const int side = counts.side;
+    const int cells = side * side;
+    std::vector<std::vector<Lanes>> reach(static_cast<std::size_t>(last));
+    for (int cell = 0; cell < last; ++cell)
+        reach[std::size_t(cell)].assign(counts.columns[std::size_t(cell % side)].words.size(), 0);
     reach[0][0] = 1;
-    for (int cell = 0; cell < cells; ++cell) {
+    for (int cell = 0; cell + 1 < last; ++cell) {
         const auto& here = reach[std::size_t(cell)];
         auto& next = reach[std::size_t(cell + 1)];
-        for (std::uint32_t word = 0; word < counts.wordCount; ++word) {
+        const Column& column = counts.columns[std::size_t(cell % side)];
+        const Column& nextColumn = counts.columns[std::size_t((cell + 1) % side)];
+        for (std::size_t word = 0; word < here.size(); ++word) {
             if (here[word] == 0) continue;
-            const Steps& steps = counts.stepsOf(cell % counts.side, word);
+            const Steps& steps = column.steps[word];
             for (int i = 0; i < steps.count; ++i) {
                 const Step step = steps.step[std::size_t(i)];
-                next[step.next()] |= Lanes((here[word] << step.closes()) & feasible[step.next()]);
+                const Lanes room =
+                    openLanes(counts.paths, nextColumn.tied[step.next()], cells - cell - 1);
+                next[step.next()] |= Lanes((here[word] << step.closes()) & room);
             }
         }
     }
     return reach;
 }
 
-// Room for the counts of every reachable word, from its least to its greatest reachable number
-// of finished paths; returns how many counts there are.
-std::size_t layOut(const std::vector<Lanes>& reach, std::vector<Span>& spans) {
-    spans.assign(reach.size(), Span{});
-    std::size_t total = 0;
-    for (std::size_t word = 0; word < reach.size(); ++word) {
-        if (reach[word] == 0) continue;
-        const int lowest = std::countr_zero(reach[word]);
-        const int size = int(std::bit_width(reach[word])) - lowest;
-        spans[word] = Span::of(total, lowest, size);
-        total += std::size_t(size);
-    }
-    return total;
-}
+Lanes lanesOf(Span span) { return Lanes(((1U << span.size()) - 1) << span.lowest()); }
 
-// Adds up, for every reachable word before `cell`, the counts of the words that the ways to fill
-// the cell lead to, in `Sum`, into `sums` laid out as it says. With 64-bit sums (after a layer
-// without high halves) it returns false as soon as a sum passes 2^64.
-template <typename Sum> bool sumLayer(const CoverCounts& counts, int cell, Layer& sums) {
+// Works out the layer before `cell` from the layer after it, adding up in `Sum`, for the numbers
+// of finished paths in `lanes`. A word's counts are kept for those that have completions.
+template <typename Sum>
+void sumLayer(CoverCounts& counts, int cell, const std::vector<Lanes>& lanes) {
+    Layer& layer = counts.layers[std::size_t(cell)];
     const Layer& after = counts.layers[std::size_t(cell + 1)];
-    std::array<Sum, 16> lanes{};
-    for (std::uint32_t word = 0; word < counts.wordCount; ++word) {
-        const Span span = sums.spans[word];
-        if (span.size() == 0) continue;
-        std::fill_n(lanes.begin(), span.size(), Sum{0});
-        const Steps& steps = counts.stepsOf(cell % counts.side, word);
+    const Column& column = counts.columns[std::size_t(cell % counts.side)];
+    std::size_t room = 0;
+    for (const Lanes some : lanes)
+        room += std::size_t(std::bit_width(some));
+    // Three counts below 2^b add up to less than 2^(b + 2).
+    const int bits = after.counts.largest + 2;
+    layer.counts.make(counts.arena, room, bits > 64 ? 16 : (bits + 7) / 8);
+    std::size_t used = 0;
+    Sum seen = 0; // every count, or-ed
+    for (std::uint32_t word = 0; word < lanes.size(); ++word) {
+        layer.spans[word] = Span{0};
+        if (lanes[word] == 0) continue;
+        const Steps& steps = column.steps[word];
+        std::array<Span, 3> next{};
+        unsigned live = 0;
         for (int i = 0; i < steps.count; ++i) {
             const Step step = steps.step[std::size_t(i)];
-            const Span next = after.spans[step.next()];
+            next[std::size_t(i)] = after.spans[step.next()];
+            live |= unsigned(lanesOf(next[std::size_t(i)])) >> step.closes();
+        }
+        live &= lanes[word];
+        if (live == 0) continue;
+        const int lowest = std::countr_zero(live);
+        const int size = int(std::bit_width(live)) - lowest;
+        layer.spans[word] = Span::of(used, lowest, size);
+        std::array<Sum, 16> sums; // NOLINT(cppcoreguidelines-pro-type-member-init): set below
+        std::fill_n(sums.begin(), size, Sum{0});
+        for (int i = 0; i < steps.count; ++i) {
+            const Span span = next[std::size_t(i)];
             // Lane l here continues as lane l + closes there.
-            const int offset = span.lowest() + step.closes() - next.lowest();
-            const int to = std::min(span.size(), next.size() - offset);
+            const int offset = lowest + steps.step[std::size_t(i)].closes() - span.lowest();
+            const std::size_t base = span.first() + std::size_t(offset);
+            const int to = std::min(size, span.size() - offset);
             for (int lane = std::max(0, -offset); lane < to; ++lane) {
-                const std::size_t at = next.first() + std::size_t(lane + offset);
-                Sum& sum = lanes[std::size_t(lane)];
                 if constexpr (std::is_same_v<Sum, std::uint64_t>) {
-                    if (__builtin_add_overflow(sum, after.low[at], &sum)) return false;
+                    sums[std::size_t(lane)] += after.counts.low(base + std::size_t(lane));
                 } else {
-                    sum += after.count(at);
+                    sums[std::size_t(lane)] += after.counts.count(base + std::size_t(lane));
                 }
             }
         }
-        for (int lane = 0; lane < span.size(); ++lane) {
-            sums.low.push_back(std::uint64_t(lanes[std::size_t(lane)]));
-            if constexpr (!std::is_same_v<Sum, std::uint64_t>) {
-                sums.high.push_back(std::uint64_t(lanes[std::size_t(lane)] >> 64));
-            }
+        for (int lane = 0; lane < size; ++lane) {
+            layer.counts.put(used++, sums[std::size_t(lane)]);
+            seen |= sums[std::size_t(lane)];
         }
     }
-    return true;
+    layer.counts.largest = bitWidth(seen);
 }
 
-// A layer without the counts that are zero at either end of a word's span: only what the
-// draws can meet takes memory.
-Layer trimmed(const Layer& sums) {
-    const bool wide = std::any_of(sums.high.begin(), sums.high.end(),
-                                  [](std::uint64_t half) { return half != 0; });
-    Layer layer;
-    layer.spans.resize(sums.spans.size());
-    std::size_t total = 0;
-    for (const int pass : {0, 1}) {
-        for (std::size_t word = 0; word < sums.spans.size(); ++word) {
-            const Span span = sums.spans[word];
-            int from = 0;
-            int to = span.size();
-            while (from < to && sums.count(span.first() + std::size_t(from)) == 0)
-                ++from;
-            while (to > from && sums.count(span.first() + std::size_t(to - 1)) == 0)
-                --to;
-            if (from == to) continue;
-            if (pass == 0) {
-                layer.spans[word] = Span::of(total, span.lowest() + from, to - from);
-                total += std::size_t(to - from);
-                continue;
-            }
-            const auto begin = std::ptrdiff_t(span.first()) + from;
-            const auto end = std::ptrdiff_t(span.first()) + to;
-            layer.low.insert(layer.low.end(), sums.low.begin() + begin, sums.low.begin() + end);
-            if (wide)
-                layer.high.insert(layer.high.end(), sums.high.begin() + begin,
-                                  sums.high.begin() + end);
-        }
-        layer.low.reserve(total);
-        if (wide) layer.high.reserve(total);
+void countLayer(CoverCounts& counts, int cell, const std::vector<Lanes>& lanes) {
+    if (counts.layers[std::size_t(cell + 1)].counts.largest + 2 <= 64) {
+        sumLayer<std::uint64_t>(counts, cell, lanes);
+    } else {
+        sumLayer<CoverCount>(counts, cell, lanes);
     }
-    return layer;
 }
 
-// Works out the counts before one cell from those after it, in 64 bits where they fit (all
-// but the cells near the top of the grid). `sums` is scratch space kept from cell to cell.
-Layer countLayer(const CoverCounts& counts, int cell, const std::vector<Lanes>& reach,
-                 Layer& sums) {
-    const std::size_t total = layOut(reach, sums.spans);
-    sums.low.clear();
-    sums.high.clear();
-    sums.low.reserve(total);
-    if (counts.layers[std::size_t(cell + 1)].isWide() ||
-        !sumLayer<std::uint64_t>(counts, cell, sums)) {
-        sums.low.clear();
-        sums.high.reserve(total);
-        sumLayer<CoverCount>(counts, cell, sums);
-    }
-    return trimmed(sums);
-}
-
+// Works out the steps of every column and the completions of every layer. Below `reached` the
+// room left leaves about as few words and numbers of finished paths to count as what can be
+// reached from the empty grid; above it far fewer can be reached than have room, and only those
+// are counted.
 CoverCounts countCovers(int side, int paths, int shortest) {
     CoverCounts counts;
     counts.side = side;
     counts.paths = paths;
     counts.shortest = shortest;
-    std::vector<std::vector<Lanes>> reach;
     {
         const WordIndex index = indexWords(side, shortest == 2 ? tiedEnd + 1 : newEnd + 1);
-        counts.wordCount = index.words.size();
-        counts.steps = stepsOfEveryWord(index, side, shortest == 2 ? tiedEnd : newEnd);
-        reach = reachable(counts, feasibleLanes(index, paths));
+        const auto numbers = listColumns(counts, index);
+        for (int column = 0; column < side; ++column)
+            fillSteps(counts, column, index, numbers[std::size_t((column + 1) % side)]);
     }
     const int cells = side * side;
     counts.layers.resize(std::size_t(cells + 1));
+    std::size_t words = 0;
+    for (int cell = 0; cell <= cells; ++cell)
+        words += counts.columns[std::size_t(cell % side)].words.size();
+    counts.spans = std::make_unique_for_overwrite<Span[]>(words);
+    words = 0;
+    for (int cell = 0; cell <= cells; ++cell) {
+        counts.layers[std::size_t(cell)].spans = counts.spans.get() + words;
+        words += counts.columns[std::size_t(cell % side)].words.size();
+    }
     // Once every cell is filled, only the empty word with every path finished counts.
     Layer& full = counts.layers[std::size_t(cells)];
-    full.low.assign(layOut(reach[std::size_t(cells)], full.spans), 0);
-    const Span empty = full.spans[0];
-    if (empty.size() != 0 && empty.lowest() + empty.size() > paths) {
-        full.low[empty.first() + std::size_t(paths - empty.lowest())] = 1;
+    std::fill_n(full.spans, counts.columns[0].words.size(), Span{0});
+    full.spans[0] = Span::of(0, paths, 1);
+    full.counts.make(counts.arena, 1, 1);
+    full.counts.put(0, std::uint64_t{1});
+    full.counts.largest = 1;
+
+    const int reached = cells / 2;
+    std::vector<Lanes> lanes;
+    for (int cell = cells - 1; cell >= reached; --cell) {
+        const Column& column = counts.columns[std::size_t(cell % side)];
+        lanes.resize(column.words.size());
+        for (std::size_t word = 0; word < lanes.size(); ++word)
+            lanes[word] = openLanes(paths, column.tied[word], cells - cell);
+        countLayer(counts, cell, lanes);
     }
-    Layer sums;
-    for (int cell = cells - 1; cell >= 0; --cell)
-        counts.layers[std::size_t(cell)] = countLayer(counts, cell, reach[std::size_t(cell)], sums);
+    const auto reach = reachable(counts, reached);
+    for (int cell = reached - 1; cell >= 0; --cell)
+        countLayer(counts, cell, reach[std::size_t(cell)]);
     return counts;
 }
 
