@@ -766,6 +766,67 @@ std::optional<DrawnCover> drawCover(const CoverCounts& counts, RandomBits& bits)
     return cover;
 }
 
+// At least how many other covers have the same end pairs as this one: where a path turns round
+// a 2 x 2 square (four cells in a row of it, the first and last side by side) and another path
+// runs along the far side of the turn's two middle cells, that other path can take those two
+// cells in, and the first go straight across. Each such turn gives a different cover.
+int otherCoversAtLeast(const DrawnCover& cover, int side) {
+    const int cells = side * side;
+    const auto linked = [&](int cell) {
+        std::array<int, 2> next{-1, -1};
+        int count = 0;
+        const auto edges = [&](int at) { return cover.edges[std::size_t(at)]; };
+        if ((edges(cell) & rightEdge) != 0) next[std::size_t(count++)] = cell + 1;
+        if ((edges(cell) & downEdge) != 0) next[std::size_t(count++)] = cell + side;
+        if (cell % side > 0 && (edges(cell - 1) & rightEdge) != 0)
+            next[std::size_t(count++)] = cell - 1;
+        if (cell >= side && (edges(cell - side) & downEdge) != 0)
+            next[std::size_t(count++)] = cell - side;
+        return next;
+    };
+    // Each cell's path, and its place along it.
+    std::array<int, gridCells> pathOf{};
+    std::array<int, gridCells> place{};
+    for (std::size_t path = 0; path < cover.pairs.size(); ++path) {
+        int previous = -1;
+        for (int cell = cover.pairs[path].first, at = 0; cell != -1; ++at) {
+            pathOf[std::size_t(cell)] = int(path);
+            place[std::size_t(cell)] = at;
+            const auto next = linked(cell);
+            const int onward = next[0] != previous ? next[0] : next[1];
+            previous = cell;
+            cell = onward;
+        }
+    }
+    const auto follows = [&](int cell, int after) {
+        return pathOf[std::size_t(cell)] == pathOf[std::size_t(after)] &&
+               place[std::size_t(after)] == place[std::size_t(cell)] + 1;
+    };
+    const auto onGrid = [&](int from, int to) {
+        return to >= 0 && to < cells && (to / side == from / side || to % side == from % side);
+    };
+    int count = 0;
+    for (int first = 0; first < cells; ++first) {
+        for (const int second : linked(first)) {
+            if (second < 0 || !follows(first, second)) continue;
+            const int out = second - first; // from the turn's side to its far side
+            for (const int third : linked(second)) {
+                const int last = first + (third - second);
+                if (third < 0 || !follows(second, third) || !onGrid(first, last) ||
+                    !follows(third, last))
+                    continue;
+                const int beyondSecond = second + out;
+                const int beyondThird = third + out;
+                if (onGrid(second, beyondSecond) && onGrid(third, beyondThird) &&
+                    pathOf[std::size_t(beyondSecond)] != pathOf[std::size_t(second)] &&
+                    (follows(beyondSecond, beyondThird) || follows(beyondThird, beyondSecond)))
+                    ++count;
+            }
+        }
+    }
+    return count;
+}
+
 // --- Covers with fixed ends ---
 
 // Ways to reach each word, summed as they come in, in an open-addressing table.
@@ -927,7 +988,11 @@ std::optional<Board> drawSolvable(int size, int pairs, std::int64_t maxAttempts)
         if (!cover) continue;
         const Placement placement = numberAndOrient(cover->pairs, bits);
         if (!acceptOdds(placement, size, bits)) continue;
-        if (uniformBelow(bits, coversJoining(cover->pairs, size)) != 0) continue;
+        // Accepting with probability 1 / least, then least / k(E), accepts with 1 / k(E), and
+        // counts k(E) far less often.
+        const CoverCount least = 1 + otherCoversAtLeast(*cover, size);
+        if (uniformBelow(bits, least) != 0) continue;
+        if (uniformBelow(bits, coversJoining(cover->pairs, size)) >= least) continue;
         return boardOf(placement, size);
     }
     return std::nullopt;
