@@ -466,6 +466,14 @@ struct CoverCounts {
 std::vector<std::vector<std::uint32_t>> listColumns(CoverCounts& counts, const WordIndex& index) {
     const int side = counts.side;
     counts.columns.resize(std::size_t(side));
+    std::vector<std::uint8_t> tied;
+    tied.reserve(index.words.size());
+    for (const Word word : index.words) {
+        int count = 0;
+        for (int slot = 0; slot < index.slots; ++slot)
+            count += isTied(slotOf(word, slot)) ? 1 : 0;
+        tied.push_back(std::uint8_t(count));
+    }
     std::vector<std::vector<std::uint32_t>> numbers(static_cast<std::size_t>(side));
     for (int at = 0; at < side; ++at) {
         Column& column = counts.columns[std::size_t(at)];
@@ -475,10 +483,7 @@ std::vector<std::vector<std::uint32_t>> listColumns(CoverCounts& counts, const W
             if (!standsBefore(index.words[word], at)) continue;
             number[word] = std::uint32_t(column.words.size());
             column.words.push_back(index.words[word]);
-            int tied = 0;
-            for (int slot = 0; slot < index.slots; ++slot)
-                tied += isTied(slotOf(index.words[word], slot)) ? 1 : 0;
-            column.tied.push_back(std::uint8_t(tied));
+            column.tied.push_back(tied[word]);
         }
     }
     return numbers;
@@ -503,15 +508,21 @@ void fillSteps(CoverCounts& counts, int at, const WordIndex& index,
 
 using Lanes = std::uint16_t; // bit f: met with f finished paths
 
-// The numbers of finished paths that can still end with `paths`, for a word with `tied` tied
-// slots and `cellsLeft` cells to fill. Every unfinished path needs two ends: each tied slot leads
-// to one already placed, and each cell left can be one more. Two tied slots can at best belong to
-// the same path.
-Lanes openLanes(int paths, int tied, int cellsLeft) {
-    const int most = paths - (tied + 1) / 2;
-    const int least = std::max(0, paths - (cellsLeft + tied) / 2);
-    if (most < least) return 0;
-    return Lanes(((1U << (most - least + 1)) - 1) << least);
+// The numbers of finished paths that can still end with `paths`, for a word with a given number
+// of tied slots, when `cellsLeft` cells are left to fill. Every unfinished path needs two ends:
+// each tied slot leads to one already placed, and each cell left can be one more. Two tied slots
+// can at best belong to the same path.
+using Room = std::array<Lanes, maxSlots + 1>;
+
+Room roomLeft(int paths, int cellsLeft) {
+    Room room{};
+    for (int tied = 0; tied <= maxSlots; ++tied) {
+        const int most = paths - (tied + 1) / 2;
+        const int least = std::max(0, paths - (cellsLeft + tied) / 2);
+        if (most >= least)
+            room[std::size_t(tied)] = Lanes(((1U << (most - least + 1)) - 1) << least);
+    }
+    return room;
 }
 
 // Which words, with which numbers of finished paths, can be met before each cell up to `last` on
@@ -528,14 +539,14 @@ std::vector<std::vector<Lanes>> reachable(const CoverCounts& counts, int last) {
         auto& next = reach[std::size_t(cell + 1)];
         const Column& column = counts.columns[std::size_t(cell % side)];
         const Column& nextColumn = counts.columns[std::size_t((cell + 1) % side)];
+        const Room room = roomLeft(counts.paths, cells - cell - 1);
         for (std::size_t word = 0; word < here.size(); ++word) {
             if (here[word] == 0) continue;
             const Steps& steps = column.steps[word];
             for (int i = 0; i < steps.count; ++i) {
                 const Step step = steps.step[std::size_t(i)];
-                const Lanes room =
-                    openLanes(counts.paths, nextColumn.tied[step.next()], cells - cell - 1);
-                next[step.next()] |= Lanes((here[word] << step.closes()) & room);
+                next[step.next()] |=
+                    Lanes((here[word] << step.closes()) & room[nextColumn.tied[step.next()]]);
             }
         }
     }
@@ -645,9 +656,10 @@ CoverCounts countCovers(int side, int paths, int shortest) {
     std::vector<Lanes> lanes;
     for (int cell = cells - 1; cell >= reached; --cell) {
         const Column& column = counts.columns[std::size_t(cell % side)];
+        const Room room = roomLeft(paths, cells - cell);
         lanes.resize(column.words.size());
         for (std::size_t word = 0; word < lanes.size(); ++word)
-            lanes[word] = openLanes(paths, column.tied[word], cells - cell);
+            lanes[word] = room[column.tied[word]];
         countLayer(counts, cell, lanes);
     }
     const auto reach = reachable(counts, reached);
