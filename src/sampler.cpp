@@ -33,14 +33,23 @@
 // crosses that edge and how the crossing segments connect: both loose ends of one segment are an
 // open and a close slot, matched like brackets (paths never cross, so they nest), and a segment
 // whose other end is already a path's end is a tied slot. Filling one cell maps a word to at most
-// three words. For step 1 the number of ways to finish the grid from every reachable word and
-// number of finished paths is kept for every cell (30 MB on an 8 x 8 grid with 9 pairs); a cover
-// is then drawn cell by cell, each way to fill a cell with probability proportional to its
-// completions, and abandoned as soon as a path with its ends side by side is finished (step 2).
-// On grids up to 5 x 5 the count leaves out paths of two cells, whose ends are always side by
-// side: the covers drawn are then uniform among the rest, which changes nothing above, since
-// step 2 rejects the others anyway. Step 5 counts with the ends held fixed and each tied slot
-// labelled with its pair, so only segments of the same pair may meet.
+// three words.
+//
+// For step 1 the number of ways to finish the grid is kept for every cell, every word that can
+// stand there and every number of finished paths that can still end with P: near the top only
+// what can be reached from the empty grid, near the bottom only what the cells left have room
+// for. The counts take as few bytes as each cell's largest needs (17 MB in all on an 8 x 8 grid
+// with 9 pairs). A cover is then drawn cell by cell with one uniform number below T: at each
+// cell it falls among the completions of one way to fill it, which is taken, and what is left of
+// it is uniform among those completions. The cover is abandoned as soon as a path with its ends
+// side by side is finished (step 2). On grids up to 5 x 5 the count leaves out paths of two
+// cells, whose ends are always side by side: the covers drawn are then uniform among the rest,
+// which changes nothing above, since step 2 rejects the others anyway.
+//
+// Step 5 counts with the ends held fixed and each tied slot labelled with its pair, so only
+// segments of the same pair may meet. That count is the slow part of an attempt, so it is
+// mostly skipped: if the cover drawn shows that k(E) is at least m, accepting with probability
+// 1 / m and then m / k(E) accepts with 1 / k(E), and k(E) is counted only after the first.
 
 #include "pairpath.hpp"
 
@@ -360,7 +369,7 @@ constexpr std::uint32_t notInColumn = ~std::uint32_t{0};
 // (24 bits), the finished paths of that count (4 bits) and how many counts it has (4 bits; 0 when
 // none).
 struct Span {
-    std::uint32_t bits;
+    std::uint32_t bits = 0;
 
     static Span of(std::size_t first, int lowest, int size) {
         return {std::uint32_t(first) | std::uint32_t(lowest) << 24 | std::uint32_t(size) << 28};
@@ -374,14 +383,15 @@ struct Span {
 // and touches only the pages it uses.
 struct Arena {
     static constexpr std::size_t blockSize = std::size_t{4} << 20;
-    std::vector<std::unique_ptr<std::uint8_t[]>> blocks;
+    // Left as they are until written: a page is touched only when a count lands on it.
+    std::vector<std::unique_ptr<std::uint8_t[]>> blocks; // NOLINT(modernize-avoid-c-arrays)
     std::uint8_t* free = nullptr;
     std::size_t left = 0;
 
     std::uint8_t* take(std::size_t bytes) {
         if (bytes > left) {
             left = std::max(bytes, blockSize);
-            blocks.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(left));
+            blocks.push_back(std::make_unique_for_overwrite<std::uint8_t[]>(left)); // NOLINT
             free = blocks.back().get();
         }
         std::uint8_t* taken = free;
@@ -409,10 +419,10 @@ struct Counts {
     }
     // Written in order: the bytes above a count's width are zero, and the next count overwrites
     // them.
-    void put(std::size_t index, std::uint64_t value) {
+    void put(std::size_t index, std::uint64_t value) const {
         std::memcpy(bytes + index * std::size_t(width), &value, sizeof value);
     }
-    void put(std::size_t index, CoverCount value) {
+    void put(std::size_t index, CoverCount value) const {
         put(index, std::uint64_t(value));
         if (width != 16) return;
         const auto high = std::uint64_t(value >> 64);
@@ -452,9 +462,9 @@ struct CoverCounts {
     int paths = 0;
     int shortest = 2; // cells of the shortest path allowed: 2, or 3
     std::vector<Column> columns;
-    std::vector<Layer> layers;     // layer i: before cell i; layer side * side: the grid is full
-    std::unique_ptr<Span[]> spans; // of every layer
-    Arena arena;                   // the counts of every layer
+    std::vector<Layer> layers; // layer i: before cell i; layer side * side: the grid is full
+    std::vector<Span> spans;   // of every layer
+    Arena arena;               // the counts of every layer
 
     const Steps& stepsOf(int column, std::uint32_t word) const {
         return columns[std::size_t(column)].steps[word];
@@ -571,7 +581,7 @@ void sumLayer(CoverCounts& counts, int cell, const std::vector<Lanes>& lanes) {
     std::size_t used = 0;
     Sum seen = 0; // every count, or-ed
     for (std::uint32_t word = 0; word < lanes.size(); ++word) {
-        layer.spans[word] = Span{0};
+        layer.spans[word] = Span{};
         if (lanes[word] == 0) continue;
         const Steps& steps = column.steps[word];
         std::array<Span, 3> next{};
@@ -586,7 +596,7 @@ void sumLayer(CoverCounts& counts, int cell, const std::vector<Lanes>& lanes) {
         const int lowest = std::countr_zero(live);
         const int size = int(std::bit_width(live)) - lowest;
         layer.spans[word] = Span::of(used, lowest, size);
-        std::array<Sum, 16> sums; // NOLINT(cppcoreguidelines-pro-type-member-init): set below
+        std::array<Sum, 16> sums; // the first `size` are set below
         std::fill_n(sums.begin(), size, Sum{0});
         for (int i = 0; i < steps.count; ++i) {
             const Span span = next[std::size_t(i)];
@@ -638,15 +648,14 @@ CoverCounts countCovers(int side, int paths, int shortest) {
     std::size_t words = 0;
     for (int cell = 0; cell <= cells; ++cell)
         words += counts.columns[std::size_t(cell % side)].words.size();
-    counts.spans = std::make_unique_for_overwrite<Span[]>(words);
+    counts.spans.resize(words);
     words = 0;
     for (int cell = 0; cell <= cells; ++cell) {
-        counts.layers[std::size_t(cell)].spans = counts.spans.get() + words;
+        counts.layers[std::size_t(cell)].spans = counts.spans.data() + words;
         words += counts.columns[std::size_t(cell % side)].words.size();
     }
     // Once every cell is filled, only the empty word with every path finished counts.
     Layer& full = counts.layers[std::size_t(cells)];
-    std::fill_n(full.spans, counts.columns[0].words.size(), Span{0});
     full.spans[0] = Span::of(0, paths, 1);
     full.counts.make(counts.arena, 1, 1);
     full.counts.put(0, std::uint64_t{1});
@@ -1002,7 +1011,7 @@ std::optional<Board> drawSolvable(int size, int pairs, std::int64_t maxAttempts)
         if (!acceptOdds(placement, size, bits)) continue;
         // Accepting with probability 1 / least, then least / k(E), accepts with 1 / k(E), and
         // counts k(E) far less often.
-        const CoverCount least = 1 + otherCoversAtLeast(*cover, size);
+        const auto least = CoverCount(1 + otherCoversAtLeast(*cover, size));
         if (uniformBelow(bits, least) != 0) continue;
         if (uniformBelow(bits, coversJoining(cover->pairs, size)) >= least) continue;
         return boardOf(placement, size);
