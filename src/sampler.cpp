@@ -602,13 +602,13 @@ void sumLayer(CoverCounts& counts, int cell, const std::vector<Lanes>& lanes) {
             const Span span = next[std::size_t(i)];
             // Lane l here continues as lane l + closes there.
             const int offset = lowest + steps.step[std::size_t(i)].closes() - span.lowest();
-            const std::size_t base = span.first() + std::size_t(offset);
             const int to = std::min(size, span.size() - offset);
             for (int lane = std::max(0, -offset); lane < to; ++lane) {
+                const std::size_t at = span.first() + std::size_t(lane + offset);
                 if constexpr (std::is_same_v<Sum, std::uint64_t>) {
-                    sums[std::size_t(lane)] += after.counts.low(base + std::size_t(lane));
+                    sums[std::size_t(lane)] += after.counts.low(at);
                 } else {
-                    sums[std::size_t(lane)] += after.counts.count(base + std::size_t(lane));
+                    sums[std::size_t(lane)] += after.counts.count(at);
                 }
             }
         }
