@@ -788,9 +788,9 @@ std::optional<DrawnCover> drawCover(const CoverCounts& counts, RandomBits& bits)
 }
 
 // At least how many other covers have the same end pairs as this one: where a path turns round
-// a 2 x 2 square (four cells in a row of it, the first and last side by side) and another path
-// runs along the far side of the turn's two middle cells, that other path can take those two
-// cells in, and the first go straight across. Each such turn gives a different cover.
+// a 2 x 2 square (it visits the square's four cells one after another) and another path runs
+// along the far side of the turn's two middle cells, that other path can take those two cells
+// in, and the first go straight across. Each such turn gives a different cover.
 int otherCoversAtLeast(const DrawnCover& cover, int side) {
     const int cells = side * side;
     const auto linked = [&](int cell) {
