@@ -113,10 +113,16 @@ TEST(Play, EveryRuleOnOneBoardThroughTheLineDialogue) {
     EXPECT_EQ(std::string(live.grid.data(), 5), "11111");
 }
 
+// The game draws the board in colour; the plain dump shows the grid as it is held.
 TEST(Play, BoardIsDrawnInEachPairsColour) {
     Grid grid{};
     for (int code : {0, 1, 10, 11})
         grid[std::size_t(gridIndex(code))] = "1029"[code % 10 + code / 10 * 2];
+    {
+        const Redirected plain(nullptr);
+        print(testing::boardFromText("1./29"));
+        EXPECT_EQ(plain.output.str(), " 1 0\n 2 9\n");
+    }
     const Redirected redirected(nullptr);
     printBoard(grid, 2);
     EXPECT_EQ(redirected.output.str(),
