@@ -154,6 +154,7 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
         {"Q after the win", true, "q", 0, {rows, columns, 0, 0}},
         {"Ctrl+C in the middle of a path", false, "\003", 128 + SIGINT, {0, columns, 0, 0}},
         {"Ctrl+D, the end of input, in a path", false, "\004", 1, {rows, 0, 0, 0}},
+        {"Q to drop the path, Q and Y to quit", false, "qqy", 0, {rows, columns, 0, 0}},
     };
     for (const auto& [how, solve, keys, ending, size] :
          cases) { // an exit status, or 128 + a signal
@@ -182,6 +183,21 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
         }
         if (solve) {
             ASSERT_NO_FATAL_FAILURE(terminal.waitForText("Congrats! You Win the game!!!"));
+            // A cell inside a route shows the box line that joins its two neighbours.
+            const auto line = [](int from, int to) {
+                const auto toward = [&](int step) { return from == step || to == step; };
+                if (toward(-10) && toward(10)) return U'│';
+                if (toward(-1) && toward(1)) return U'─';
+                if (toward(-10)) return toward(-1) ? U'┘' : U'└';
+                return toward(-1) ? U'┐' : U'┌';
+            };
+            for (const auto& route : cover) {
+                for (std::size_t i = 1; i + 1 < route.size(); ++i) {
+                    const auto [row, column] = onScreen(terminal, route[i]);
+                    EXPECT_EQ(terminal.at(row, column),
+                              line(route[i - 1] - route[i], route[i + 1] - route[i]));
+                }
+            }
         } else {
             ASSERT_NO_FATAL_FAILURE(
                 terminal.waitFor([&] { return shows(cover[0][1], U'●'); }, "the path's head"));
