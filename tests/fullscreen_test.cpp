@@ -63,6 +63,7 @@ class Terminal {
     void type(std::string_view keys) {
         ASSERT_EQ(write(master, keys.data(), keys.size()), ssize_t(keys.size()));
     }
+    void resume() const { kill(child, SIGCONT); }
     char32_t at(int row, int column) const {
         VTermScreenCell cell{};
         vterm_screen_get_cell(screen, {row, column}, &cell);
@@ -155,6 +156,7 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
         {"Ctrl+C in the middle of a path", false, "\003", 128 + SIGINT, {0, columns, 0, 0}},
         {"Ctrl+D, the end of input, in a path", false, "\004", 1, {rows, 0, 0, 0}},
         {"Q to drop the path, Q and Y to quit", false, "qqy", 0, {rows, columns, 0, 0}},
+        {"Ctrl+Z, then Ctrl+C once resumed", false, "\032", 128 + SIGINT, {rows, columns, 0, 0}},
     };
     for (const auto& [how, solve, keys, ending, size] :
          cases) { // an exit status, or 128 + a signal
@@ -203,6 +205,13 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
                 terminal.waitFor([&] { return shows(cover[0][1], U'●'); }, "the path's head"));
         }
         terminal.type(keys);
+        if (keys == std::string_view("\032")) { // stopped, with the terminal given back
+            terminal.waitFor([&] { return terminal.modesAsBefore() && !terminal.altScreen; },
+                             "the terminal as it was");
+            terminal.resume();
+            terminal.waitFor([&] { return terminal.altScreen; }, "the game again");
+            terminal.type("\003");
+        }
         const int status = terminal.end();
         EXPECT_TRUE(ending < 128 ? WIFEXITED(status) && WEXITSTATUS(status) == ending
                                  : WIFSIGNALED(status) && WTERMSIG(status) == ending - 128)
