@@ -87,6 +87,18 @@ TEST(Sampler, CoverCountsMatchEveryEdgeSet) {
     }
 }
 
+// Single paths through every cell are the grid's Hamiltonian paths, whose numbers are known
+// (229,348, 13,535,280 and 3,023,313,284 for sides 6 to 8). Covers of 8 x 8 by 9 paths pass 2^64:
+// 401,048,977,644,283,302,088 of them, as the earlier, unpacked counts found too.
+TEST(Sampler, CoverCountsOfLargeGrids) {
+    EXPECT_EQ(std::int64_t(countCovers(6, 1, 2)), 229'348);
+    EXPECT_EQ(std::int64_t(countCovers(7, 1, 2)), 13'535'280);
+    EXPECT_EQ(std::int64_t(countCovers(8, 1, 2)), 3'023'313'284);
+    const CoverCount nine = countCovers(8, 9, 2);
+    EXPECT_EQ(std::uint64_t(nine >> 64), 21U);
+    EXPECT_EQ(std::uint64_t(nine), 13'667'352'096'382'718'152U);
+}
+
 // --- The loop's odds ---
 
 // The odds of every solvable placement in the loop, by walking every draw createArray can make
