@@ -3,15 +3,15 @@
 // odds.
 //
 // The answer is always the first candidate, in the generator's order, that has a cover, so the
-// same seed gives the same puzzle however the work is shared out. Short hunts run on the
-// calling thread alone. A long one shares the work with a helper thread: the calling thread
-// alone draws candidates (std::rand is one sequence), a batch at a time, and both threads
-// search whole batches. Batches are numbered in drawing order; the hunt ends when every batch
-// before the first one holding a cover has been searched, or when the candidate limit is spent.
+// same seed gives the same puzzle however the work is shared out, and the same puzzles after it.
+// Short hunts run on the calling thread alone. A long one shares the work with a helper thread: the
+// calling thread alone draws candidates (std::rand is one sequence), a batch at a time, and both
+// threads search whole batches. Batches are numbered in drawing order; the hunt ends when every
+// batch before the first one holding a cover has been searched, or when the candidate limit is
+// spent.
 
 #include "pairpath.hpp"
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <iostream>
@@ -32,8 +32,7 @@ constexpr std::int64_t aloneCandidates = 256; // drawn and searched before the h
 // Large batches let each thread stream through memory the other wrote; small ones make the
 // candidates' cache lines bounce between the cores and slow the drawing down.
 constexpr int batchSize = 512;
-constexpr int ringSize = 4;             // batches drawn ahead of the search
-constexpr int drawsPerFinishCheck = 64; // how often drawing looks whether the hunt is over
+constexpr int ringSize = 3; // batches drawn ahead of the search
 
 // Tells the player, past the first second, how far the hunt has got.
 struct Progress {
@@ -75,9 +74,9 @@ struct SharedHunt {
     std::condition_variable changed;
     std::array<Batch, ringSize> ring; // batch b lives in ring[b % ringSize]
     std::int64_t drawnBatches = 0;
-    std::int64_t settledBatches = 0;    // batches searched without a cover, all of them in order
-    bool drawingDone = false;           // the candidate limit is reached
-    std::atomic<bool> finished = false; // written under `lock`, read without it while drawing
+    std::int64_t settledBatches = 0; // batches searched without a cover, all of them in order
+    bool drawingDone = false;        // the candidate limit is reached
+    bool finished = false;
 
     Batch& batch(std::int64_t number) { return ring[std::size_t(number % ringSize)]; }
 
@@ -135,22 +134,20 @@ void helpSearch(SharedHunt& hunt) {
 }
 
 // The calling thread's part: draws batches while there is room, searches when there is not.
+// Once the answer is known it still draws until the ring is full: how far the drawing had got
+// by then depends on how the threads were timed, but the ring's end does not, so std::rand is
+// left where this seed always leaves it and the boards after this one are the same every run.
 void drawAndSearch(SharedHunt& hunt, int size, int pairs, std::int64_t drawnAlready,
                    std::int64_t maxCandidates, Progress& progress) {
     std::int64_t drawn = drawnAlready;
     std::unique_lock<std::mutex> held(hunt.lock);
-    while (!hunt.finished) {
+    for (;;) {
         const bool roomToDraw = hunt.drawnBatches - hunt.settledBatches < ringSize;
         if (!hunt.drawingDone && roomToDraw) {
             Batch& batch = hunt.batch(hunt.drawnBatches);
             held.unlock();
             batch.count = int(std::min<std::int64_t>(batchSize, maxCandidates - drawn));
             for (int i = 0; i < batch.count; ++i) {
-                // Past the answer, the rest of the batch is never looked at.
-                if (i % drawsPerFinishCheck == 0 && hunt.finished) {
-                    batch.count = i;
-                    break;
-                }
                 batch.boards[std::size_t(i)] = createArray(size, pairs);
             }
             drawn += batch.count;
@@ -160,6 +157,8 @@ void drawAndSearch(SharedHunt& hunt, int size, int pairs, std::int64_t drawnAlre
             ++hunt.drawnBatches;
             hunt.drawingDone = drawn >= maxCandidates;
             hunt.changed.notify_all();
+        } else if (hunt.finished) {
+            return;
         } else if (const std::int64_t number = hunt.nextToSearch(); number >= 0) {
             searchBatch(hunt, held, number);
         } else {
