@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <tuple>
@@ -34,14 +35,17 @@ std::string readAll(const std::string& path) {
 }
 
 // Runs the program with `arguments` on the standard input in the file `input`, through the
-// shell after `before` (its environment or limits). Still running after ten seconds, it is
-// killed and the test fails with what it wrote.
+// shell after `before` (its environment or limits), and removes the files. Still running after
+// ten seconds, it is killed and the test fails with what it wrote.
 Ran runOn(const std::string& input, const std::string& arguments, const std::string& before) {
     const int status =
         std::system((before + " timeout -s KILL 10 " PAIRPATH_BINARY " " + arguments + " <" +
                      input + " >" + scratch(".out") + " 2>" + scratch(".err"))
                         .c_str());
     const Ran ran{readAll(scratch(".out")), readAll(scratch(".err")), WEXITSTATUS(status)};
+    for (const std::string& file : {input, scratch(".out"), scratch(".err")}) {
+        std::remove(file.c_str());
+    }
     EXPECT_NE(ran.status, 137) << "killed after 10 s; it wrote:\n" << ran.output << ran.errors;
     return ran;
 }
