@@ -623,25 +623,30 @@ void sumLayer(CoverCounts& counts, int cell, const std::vector<Lanes>& lanes) {
         const int lowest = std::countr_zero(live);
         const int size = int(std::bit_width(live)) - lowest;
         layer.spans[word] = Span::of(used, lowest, size);
-        std::array<Sum, 16> sums; // the first `size` are set below
-        std::fill_n(sums.begin(), size, Sum{0});
+        // Lane l here continues as lane l + closes there, and is the sum over the ways.
+        std::array<std::ptrdiff_t, 3> shift{}; // from a lane here to its count there
+        std::array<int, 3> from{};
+        std::array<int, 3> to{};
         for (int i = 0; i < steps.count; ++i) {
             const Span span = next[std::size_t(i)];
-            // Lane l here continues as lane l + closes there.
             const int offset = lowest + steps.step[std::size_t(i)].closes() - span.lowest();
-            const int to = std::min(size, span.size() - offset);
-            for (int lane = std::max(0, -offset); lane < to; ++lane) {
-                const std::size_t at = span.first() + std::size_t(lane + offset);
-                if constexpr (std::is_same_v<Sum, std::uint64_t>) {
-                    sums[std::size_t(lane)] += after.counts.low(at);
-                } else {
-                    sums[std::size_t(lane)] += after.counts.count(at);
-                }
-            }
+            shift[std::size_t(i)] = std::ptrdiff_t(span.first()) + offset;
+            from[std::size_t(i)] = std::max(0, -offset);
+            to[std::size_t(i)] = std::min(size, span.size() - offset);
         }
         for (int lane = 0; lane < size; ++lane) {
-            layer.counts.put(used++, sums[std::size_t(lane)]);
-            seen |= sums[std::size_t(lane)];
+            Sum sum = 0;
+            for (std::size_t i = 0; i < std::size_t(steps.count); ++i) {
+                if (lane < from[i] || lane >= to[i]) continue;
+                const auto at = std::size_t(shift[i] + lane);
+                if constexpr (std::is_same_v<Sum, std::uint64_t>) {
+                    sum += after.counts.low(at);
+                } else {
+                    sum += after.counts.count(at);
+                }
+            }
+            layer.counts.put(used++, sum);
+            seen |= sum;
         }
     }
     layer.counts.largest = bitWidth(seen);
