@@ -256,31 +256,42 @@ int fillsOf(Word word, int column, int side, Role role, Fills& fills) {
 
 // --- Numbering the words of a side ---
 
+constexpr int depthStep(unsigned value) {
+    return value == openEnd ? 1 : value == closeEnd ? -1 : 0;
+}
+
 // Every frontier word of a side without pair labels, numbered in lexicographic order of their
 // slots (slot 0 first), which makes the empty word number 0.
 struct WordIndex {
+    static constexpr int slotsPerByte = 8 / slotBits;
+    static constexpr std::size_t depths = maxSlots + 1;
     int slots = 0;
     unsigned values = 0; // slot values in use: up to tiedEnd, or up to newEnd
     std::vector<Word> words;
-    // before[slot][depth][value]: words that agree with a word up to `slot`, where the open
-    // slots outnumber the close slots by `depth`, and hold a smaller value at `slot`.
-    std::array<std::array<std::array<std::uint32_t, newEnd + 1>, maxSlots + 1>, maxSlots> before{};
+    // For each byte of a word (two slots), each depth before it (how many more open slots than
+    // close slots come before) and each value of the byte: how many words agree with the word
+    // before the byte and hold a smaller value there (low 24 bits), and the depth after the byte
+    // (high 8 bits). 0 where no word holds the byte.
+    std::vector<std::uint32_t> beforeByte;
+
+    int bytes() const { return (slots + slotsPerByte - 1) / slotsPerByte; }
+    std::uint32_t& entry(int byte, std::size_t depth, std::size_t value) {
+        return beforeByte[(std::size_t(byte) * depths + depth) * 256 + value];
+    }
 
     std::uint32_t numberOf(Word word) const {
         std::uint32_t number = 0;
-        int depth = 0;
-        for (int slot = 0; slot < slots; ++slot) {
-            const unsigned value = slotOf(word, slot);
-            number += before[std::size_t(slot)][std::size_t(depth)][value];
-            depth += value == openEnd ? 1 : value == closeEnd ? -1 : 0;
+        std::size_t depth = 0;
+        for (int byte = 0; byte < bytes(); ++byte) {
+            const auto value = std::size_t(word >> (8 * byte) & 0xFFU);
+            const std::uint32_t found =
+                beforeByte[(std::size_t(byte) * depths + depth) * 256 + value];
+            number += found & 0xFFFFFFU;
+            depth = found >> 24;
         }
         return number;
     }
 };
-
-constexpr int depthStep(unsigned value) {
-    return value == openEnd ? 1 : value == closeEnd ? -1 : 0;
-}
 
 void listWords(WordIndex& index, int slot, int depth, Word word) {
     if (slot == index.slots) {
@@ -311,14 +322,39 @@ WordIndex indexWords(int side, unsigned values) {
             }
         }
     }
+    // before[slot][depth][value]: the words that agree with a word before `slot`, where the depth
+    // is `depth`, and hold a smaller value at `slot`.
+    std::array<std::array<std::array<std::uint32_t, newEnd + 1>, WordIndex::depths>, maxSlots>
+        before{};
     for (int slot = 0; slot < index.slots; ++slot) {
         for (int depth = 0; depth <= index.slots; ++depth) {
             std::uint32_t smaller = 0;
             for (unsigned value = 0; value < values; ++value) {
-                index.before[std::size_t(slot)][std::size_t(depth)][value] = smaller;
+                before[std::size_t(slot)][std::size_t(depth)][value] = smaller;
                 const int next = depth + depthStep(value);
                 if (next >= 0 && next <= index.slots)
                     smaller += endings[std::size_t(index.slots - slot - 1)][std::size_t(next)];
+            }
+        }
+    }
+    index.beforeByte.assign(std::size_t(index.bytes()) * WordIndex::depths * 256, 0);
+    for (int byte = 0; byte < index.bytes(); ++byte) {
+        for (std::size_t depth = 0; depth < WordIndex::depths; ++depth) {
+            for (unsigned value = 0; value < 256; ++value) {
+                std::uint32_t smaller = 0;
+                int after = int(depth);
+                for (int half = 0; half < WordIndex::slotsPerByte && after >= 0; ++half) {
+                    const int slot = byte * WordIndex::slotsPerByte + half;
+                    const unsigned part = value >> (slotBits * half) & 0xFU;
+                    if (slot < index.slots && part < values && after <= index.slots) {
+                        smaller += before[std::size_t(slot)][std::size_t(after)][part];
+                        after += depthStep(part);
+                    } else if (part != 0 || slot < index.slots) {
+                        after = -1; // no word holds this byte
+                    }
+                }
+                if (after >= 0 && after <= index.slots)
+                    index.entry(byte, depth, value) = smaller | std::uint32_t(after) << 24;
             }
         }
     }
