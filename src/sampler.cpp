@@ -552,6 +552,8 @@ std::vector<std::vector<std::uint32_t>> listColumns(CoverCounts& counts, const W
         Column& column = counts.columns[std::size_t(at)];
         auto& number = numbers[std::size_t(at)];
         number.assign(index.words.size(), notInColumn);
+        column.words.reserve(index.words.size());
+        column.tied.reserve(index.words.size());
         for (std::size_t word = 0; word < index.words.size(); ++word) {
             if (!standsBefore(index.words[word], at)) continue;
             number[word] = std::uint32_t(column.words.size());
