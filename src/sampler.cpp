@@ -456,6 +456,12 @@ struct Arena {
         return taken;
     }
 
+    // Everything taken from `from` on, which must lie in the last block, is free again.
+    void giveBack(std::uint8_t* from) {
+        left += std::size_t(free - from);
+        free = from;
+    }
+
     // `count` records, each set to T{}.
     template <typename T> T* make(std::size_t count) {
         auto* records = static_cast<T*>(static_cast<void*>(take(count * sizeof(T), alignof(T))));
@@ -479,6 +485,10 @@ struct Counts {
         width = bytesEach;
         mask = width >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << 8 * width) - 1;
         bytes = arena.take(counts * std::size_t(width) + 8);
+    }
+    // Gives back the room after the first `counts` counts, when it was the arena's last taken.
+    void keepFirst(Arena& arena, std::size_t counts) const {
+        arena.giveBack(bytes + counts * std::size_t(width) + 8);
     }
     // Written in order: the bytes above a count's width are zero, and the next count overwrites
     // them.
@@ -687,6 +697,7 @@ void sumLayer(CoverCounts& counts, int cell, const std::vector<Lanes>& lanes) {
             seen |= sum;
         }
     }
+    layer.counts.keepFirst(counts.arena, used);
     layer.counts.largest = bitWidth(seen);
 }
 
