@@ -603,9 +603,9 @@ Room roomLeft(int paths, int cellsLeft) {
     Room room{};
     for (int tied = 0; tied <= maxSlots; ++tied) {
         const int most = paths - (tied + 1) / 2;
-        const int least = std::max(0, paths - (cellsLeft + tied) / 2);
-        if (most >= least)
-            room[std::size_t(tied)] = Lanes(((1U << (most - least + 1)) - 1) << least);
+        for (int finished = std::max(0, paths - (cellsLeft + tied) / 2); finished <= most;
+             ++finished)
+            room[std::size_t(tied)] |= Lanes(1U << finished);
     }
     return room;
 }
