@@ -358,6 +358,7 @@ WordIndex indexWords(int side, unsigned values) {
             }
         }
     }
+    index.words.reserve(endings[std::size_t(index.slots)][0]);
     listWords(index, 0, 0, 0);
     return index;
 }
