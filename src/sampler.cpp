@@ -33,12 +33,13 @@
 // crosses that edge and how the crossing segments connect: both loose ends of one segment are an
 // open and a close slot, matched like brackets (paths never cross, so they nest), and a segment
 // whose other end is already a path's end is a tied slot. Filling one cell maps a word to at most
-// three words.
+// three words. Those steps depend on the side alone; the 8 x 8 ones are compiled in
+// (steptable.hpp).
 //
 // For step 1 the number of ways to finish the grid is kept for every cell, every word that can
 // stand there and every number of finished paths that can still end with P: near the top only
 // what can be reached from the empty grid, near the bottom only what the cells left have room
-// for. The counts take as few bytes as each cell's largest needs (17 MB in all on an 8 x 8 grid
+// for. The counts take as few bytes as each cell's largest needs (12 MB in all on an 8 x 8 grid
 // with 9 pairs). A cover is then drawn cell by cell with one uniform number below T: at each
 // cell it falls among the completions of one way to fill it, which is taken, and what is left of
 // it is uniform among those completions. The cover is abandoned as soon as a path with its ends
@@ -52,6 +53,7 @@
 // 1 / m and then m / k(E) accepts with 1 / k(E), and k(E) is counted only after the first.
 
 #include "pairpath.hpp"
+#include "steptable.hpp"
 
 #include <sys/mman.h>
 
@@ -60,6 +62,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <ostream>
 #include <type_traits>
 
 namespace pairpath {
@@ -365,31 +368,12 @@ WordIndex indexWords(int side, unsigned values) {
 
 // --- Counting the covers of the grid ---
 
-// One way to fill a cell, in 32 bits so that a column's ways stay in cache: the number of the
-// word after the cell among those of the next column (24 bits), whether a path got its second end
-// (1 bit) and the edges leaving the cell (2 bits).
-struct Step {
-    std::uint32_t bits = 0;
-
-    static Step of(std::uint32_t next, bool closes, std::uint8_t edges) {
-        return {next | (closes ? 1U : 0U) << 24 | std::uint32_t{edges} << 25};
-    }
-    std::uint32_t next() const { return bits & 0xFFFFFFU; }
-    int closes() const { return int(bits >> 24 & 1U); }
-    std::uint8_t edges() const { return std::uint8_t(bits >> 25); }
-};
-
-struct Steps {
-    std::array<Step, 3> step;
-    int count = 0;
-};
-
 // The words that can stand before a cell of one column, numbered from 0 in word order (so the
-// empty word is 0), and the ways to fill the cell from each.
+// empty word is 0), and the ways to fill the cell from each: in the arena, or compiled in.
 struct Column {
-    std::vector<Word> words;
-    std::vector<std::uint8_t> tied; // tied slots of each word
-    Steps* steps = nullptr;         // of each word, in the arena
+    std::uint32_t words = 0;
+    const std::uint8_t* tied = nullptr; // tied slots of each word
+    const Steps* steps = nullptr;       // of each word
 };
 
 // Before column 0 nothing comes in from the left. Before another column, the cell on the left
@@ -546,49 +530,56 @@ struct CoverCounts {
     CoverCount total() const { return layers.front().completions(0, 0); }
 };
 
-// The words of every column, and each word's number in each column (or notInColumn).
-std::vector<std::vector<std::uint32_t>> listColumns(CoverCounts& counts, const WordIndex& index) {
+// Works out the words and steps of every column into the arena.
+void workOutColumns(CoverCounts& counts) {
     const int side = counts.side;
-    counts.columns.resize(std::size_t(side));
-    std::vector<std::uint8_t> tied;
-    tied.reserve(index.words.size());
-    for (const Word word : index.words) {
-        int count = 0;
-        for (int slot = 0; slot < index.slots; ++slot)
-            count += isTied(slotOf(word, slot)) ? 1 : 0;
-        tied.push_back(std::uint8_t(count));
-    }
+    const WordIndex index = indexWords(side, counts.shortest == 2 ? tiedEnd + 1 : newEnd + 1);
+    // Each column's words, and each word's number in each column (or notInColumn).
+    std::vector<std::vector<Word>> words(static_cast<std::size_t>(side));
     std::vector<std::vector<std::uint32_t>> numbers(static_cast<std::size_t>(side));
     for (int at = 0; at < side; ++at) {
-        Column& column = counts.columns[std::size_t(at)];
+        auto& listed = words[std::size_t(at)];
         auto& number = numbers[std::size_t(at)];
         number.assign(index.words.size(), notInColumn);
-        column.words.reserve(index.words.size());
-        column.tied.reserve(index.words.size());
+        listed.reserve(index.words.size());
         for (std::size_t word = 0; word < index.words.size(); ++word) {
             if (!standsBefore(index.words[word], at)) continue;
-            number[word] = std::uint32_t(column.words.size());
-            column.words.push_back(index.words[word]);
-            column.tied.push_back(tied[word]);
+            number[word] = std::uint32_t(listed.size());
+            listed.push_back(index.words[word]);
         }
     }
-    return numbers;
+    counts.columns.resize(std::size_t(side));
+    const unsigned endTag = counts.shortest == 2 ? tiedEnd : newEnd;
+    Fills fills;
+    for (int at = 0; at < side; ++at) {
+        const auto& listed = words[std::size_t(at)];
+        const auto& nextNumbers = numbers[std::size_t((at + 1) % side)];
+        auto* tied = counts.arena.make<std::uint8_t>(listed.size());
+        auto* steps = counts.arena.make<Steps>(listed.size());
+        for (std::size_t word = 0; word < listed.size(); ++word) {
+            for (int slot = 0; slot < index.slots; ++slot)
+                tied[word] =
+                    std::uint8_t(tied[word] + (isTied(slotOf(listed[word], slot)) ? 1 : 0));
+            Steps& out = steps[word];
+            out.count = fillsOf(listed[word], at, side, Role{true, endTag}, fills);
+            for (int i = 0; i < out.count; ++i) {
+                const Fill& fill = fills[std::size_t(i)];
+                out.step[std::size_t(i)] =
+                    Step::of(nextNumbers[index.numberOf(fill.next)], fill.closesPath, fill.edges);
+            }
+        }
+        counts.columns[std::size_t(at)] = {std::uint32_t(listed.size()), tied, steps};
+    }
 }
 
-void fillSteps(CoverCounts& counts, int at, const WordIndex& index,
-               const std::vector<std::uint32_t>& nextNumbers) {
-    Column& column = counts.columns[std::size_t(at)];
-    const unsigned endTag = counts.shortest == 2 ? tiedEnd : newEnd;
-    column.steps = counts.arena.make<Steps>(column.words.size());
-    Fills fills;
-    for (std::size_t word = 0; word < column.words.size(); ++word) {
-        Steps& out = column.steps[word];
-        out.count = fillsOf(column.words[word], at, counts.side, Role{true, endTag}, fills);
-        for (int i = 0; i < out.count; ++i) {
-            const Fill& fill = fills[std::size_t(i)];
-            out.step[std::size_t(i)] =
-                Step::of(nextNumbers[index.numberOf(fill.next)], fill.closesPath, fill.edges);
-        }
+// Takes the words and steps of every column from a table compiled in.
+void takeColumns(CoverCounts& counts, const StepTable& table) {
+    counts.columns.resize(std::size_t(table.side));
+    std::size_t first = 0;
+    for (std::size_t at = 0; at < counts.columns.size(); ++at) {
+        counts.columns[at] = {table.words[at], table.tied.data() + first,
+                              table.steps.data() + first};
+        first += table.words[at];
     }
 }
 
@@ -618,7 +609,7 @@ std::vector<std::vector<Lanes>> reachable(const CoverCounts& counts, int last) {
     const int cells = side * side;
     std::vector<std::vector<Lanes>> reach(static_cast<std::size_t>(last));
     for (int cell = 0; cell < last; ++cell)
-        reach[std::size_t(cell)].assign(counts.columns[std::size_t(cell % side)].words.size(), 0);
+        reach[std::size_t(cell)].assign(counts.columns[std::size_t(cell % side)].words, 0);
     reach[0][0] = 1;
     for (int cell = 0; cell + 1 < last; ++cell) {
         const auto& here = reach[std::size_t(cell)];
@@ -719,22 +710,21 @@ CoverCounts countCovers(int side, int paths, int shortest) {
     counts.side = side;
     counts.paths = paths;
     counts.shortest = shortest;
-    {
-        const WordIndex index = indexWords(side, shortest == 2 ? tiedEnd + 1 : newEnd + 1);
-        const auto numbers = listColumns(counts, index);
-        for (int column = 0; column < side; ++column)
-            fillSteps(counts, column, index, numbers[std::size_t((column + 1) % side)]);
+    if (side == builtSteps.side && shortest == 2) {
+        takeColumns(counts, builtSteps);
+    } else {
+        workOutColumns(counts);
     }
     const int cells = side * side;
     counts.layers.resize(std::size_t(cells + 1));
     std::size_t words = 0;
     for (int cell = 0; cell <= cells; ++cell)
-        words += counts.columns[std::size_t(cell % side)].words.size();
+        words += counts.columns[std::size_t(cell % side)].words;
     counts.spans = counts.arena.make<Span>(words);
     words = 0;
     for (int cell = 0; cell <= cells; ++cell) {
         counts.layers[std::size_t(cell)].spans = counts.spans + words;
-        words += counts.columns[std::size_t(cell % side)].words.size();
+        words += counts.columns[std::size_t(cell % side)].words;
     }
     // Once every cell is filled, only the empty word with every path finished counts.
     Layer& full = counts.layers[std::size_t(cells)];
@@ -748,7 +738,7 @@ CoverCounts countCovers(int side, int paths, int shortest) {
     for (int cell = cells - 1; cell >= reached; --cell) {
         const Column& column = counts.columns[std::size_t(cell % side)];
         const Room room = roomLeft(paths, cells - cell);
-        lanes.resize(column.words.size());
+        lanes.resize(column.words);
         for (std::size_t word = 0; word < lanes.size(); ++word)
             lanes[word] = room[column.tied[word]];
         countLayer(counts, cell, lanes);
@@ -1075,6 +1065,39 @@ Board boardOf(const Placement& placement, int side) {
 
 CoverCount countCovers(int size, int paths, int shortest) {
     return coverCountsFor(size, paths, shortest).total();
+}
+
+void writeStepTable(std::ostream& out, int side) {
+    CoverCounts counts;
+    counts.side = side;
+    workOutColumns(counts);
+    std::size_t words = 0;
+    for (const Column& column : counts.columns)
+        words += column.words;
+    out << "// The sampler's steps for side " << side
+        << ", written by pairpath_steptable when the game was built.\n\n"
+           "#include \"steptable.hpp\"\n\nnamespace pairpath {\nnamespace {\n\n"
+           "constexpr std::array<std::uint8_t, "
+        << words << "> tied{\n";
+    for (const Column& column : counts.columns) {
+        for (std::uint32_t word = 0; word < column.words; ++word)
+            out << int(column.tied[word]) << (word % 32 == 31 ? ",\n" : ",");
+        out << '\n';
+    }
+    out << "};\n\nconstexpr std::array<Steps, " << words << "> steps{{\n";
+    for (const Column& column : counts.columns) {
+        for (std::uint32_t word = 0; word < column.words; ++word) {
+            const Steps& steps = column.steps[word];
+            out << "{{{";
+            for (const Step step : steps.step)
+                out << '{' << step.bits << "},";
+            out << "}}, " << steps.count << "},\n";
+        }
+    }
+    out << "}};\n\n} // namespace\n\nconst StepTable builtSteps{" << side << ", {";
+    for (const Column& column : counts.columns)
+        out << column.words << ',';
+    out << "}, tied, steps};\n\n} // namespace pairpath\n";
 }
 
 std::optional<Board> drawSolvable(int size, int pairs, std::int64_t maxAttempts) {
