@@ -177,9 +177,15 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
                 shows(board.endpoints[std::size_t(entry)], char32_t(digitOf(entry / 2 + 1))));
         EXPECT_TRUE(terminal.altScreen && !terminal.cursorShown);
         EXPECT_FALSE(terminal.modesAsBefore()) << "not in raw mode";
+        // Before its first step, a path's head is its start, in brackets.
+        const auto bracketed = [&](int code) {
+            const auto [row, column] = onScreen(terminal, code);
+            return terminal.at(row, column - 1) == U'[' && terminal.at(row, column + 1) == U']';
+        };
         for (int pair = 1; pair <= (solve ? 4 : 1); ++pair) {
             const auto& route = cover[std::size_t(pair - 1)];
             terminal.type(std::to_string(pair));
+            if (!solve) terminal.waitFor([&] { return bracketed(route[0]); }, "bracketed start");
             for (std::size_t i = 1; i < (solve ? route.size() : 2); ++i)
                 terminal.type(arrow(route[i - 1], route[i]));
         }
@@ -203,6 +209,7 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
         } else {
             ASSERT_NO_FATAL_FAILURE(
                 terminal.waitFor([&] { return shows(cover[0][1], U'●'); }, "the path's head"));
+            EXPECT_FALSE(bracketed(cover[0][0]));
         }
         terminal.type(keys);
         if (keys == std::string_view("\032")) { // stopped, with the terminal given back
