@@ -278,8 +278,8 @@ struct WordIndex {
     std::vector<std::uint32_t> beforeByte;
 
     int bytes() const { return (slots + slotsPerByte - 1) / slotsPerByte; }
-    std::uint32_t& entry(int byte, std::size_t depth, std::size_t value) {
-        return beforeByte[(std::size_t(byte) * depths + depth) * 256 + value];
+    static std::size_t entry(int byte, std::size_t depth, std::size_t value) {
+        return (std::size_t(byte) * depths + depth) * 256 + value;
     }
 
     std::uint32_t numberOf(Word word) const {
@@ -287,8 +287,7 @@ struct WordIndex {
         std::size_t depth = 0;
         for (int byte = 0; byte < bytes(); ++byte) {
             const auto value = std::size_t(word >> (8 * byte) & 0xFFU);
-            const std::uint32_t found =
-                beforeByte[(std::size_t(byte) * depths + depth) * 256 + value];
+            const std::uint32_t found = beforeByte[entry(byte, depth, value)];
             number += found & 0xFFFFFFU;
             depth = found >> 24;
         }
@@ -357,7 +356,8 @@ WordIndex indexWords(int side, unsigned values) {
                     }
                 }
                 if (after >= 0 && after <= index.slots)
-                    index.entry(byte, depth, value) = smaller | std::uint32_t(after) << 24;
+                    index.beforeByte[WordIndex::entry(byte, depth, value)] =
+                        smaller | std::uint32_t(after) << 24;
             }
         }
     }
