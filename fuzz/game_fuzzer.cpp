@@ -5,6 +5,9 @@
 // aborts, which the fuzzer reports as a crash.
 
 #include "checks.hpp"
+#include "pairpath/dialogue.hpp"
+#include "pairpath/hunt.hpp"
+#include "pairpath/input.hpp"
 
 #include <cstdint>
 #include <cstdlib>
@@ -82,8 +85,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Paths paths{};
     int pairs = 0;
     try {
-        const int side = askGridSide();
-        live = boardFor(side, askPairCount(side));
+        Session session = beginSession(std::nullopt, std::nullopt, std::nullopt);
+        askStartQuestions(session);
+        live = boardFor(*session.size, *session.pairs);
         pairs = live.count / 2;
         paths = makeHeads(pairs);
         liveBoard = &live;

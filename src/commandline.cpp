@@ -6,9 +6,9 @@
 // A new option takes an entry in `longOptions` (its letter, if it has one, in
 // `shortOptions`), a case in `takeOption`, and its lines in `usage`.
 
-#include "commandline.hpp"
+#include "pairpath/commandline.hpp"
 
-#include "pairpath.hpp"
+#include "pairpath/board.hpp"
 
 #include <getopt.h>
 

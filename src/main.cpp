@@ -3,43 +3,20 @@
 // can be solved and plays it line by line. Ends with status 0 after the win or the help or
 // version, 1 when standard input ends first, 2 on a bad option.
 
-#include "commandline.hpp"
-#include "fullscreen.hpp"
-#include "pairpath.hpp"
+#include "pairpath/commandline.hpp"
+#include "pairpath/dialogue.hpp"
+#include "pairpath/fullscreen.hpp"
+#include "pairpath/input.hpp"
 
 #include <unistd.h>
 
 #include <cstdlib>
-#include <ctime>
 #include <iostream>
 #include <new>
 
 namespace {
 
 constexpr int usageError = 2;
-
-// The grid side and pair count: taken from the options where they give them, asked otherwise.
-std::pair<int, int> startAnswers(std::optional<int> size, std::optional<int> pairs) {
-    if (size && pairs) return {*size, *pairs};
-    if (size) return {*size, pairpath::askPairCount(*size)};
-    if (pairs) return {pairpath::askGridSideFor(*pairs), *pairs};
-    const int side = pairpath::askGridSide();
-    return {side, pairpath::askPairCount(side)};
-}
-
-// The generator is seeded once, after the first two answers: the same seed (by default the
-// second) and the same answers give the same candidates. The options answer the questions for
-// the first hunt only; after a fruitless hunt both questions are asked.
-pairpath::Board choosePuzzle(const pairpath::Options& options) {
-    for (bool first = true;; first = false) {
-        const auto [side, pairs] =
-            first ? startAnswers(options.size, options.pairs) : startAnswers({}, {});
-        if (first) std::srand(options.seed.value_or(static_cast<unsigned>(std::time(nullptr))));
-        const auto hunt = pairpath::findPuzzle(side, pairs, &std::cerr);
-        if (hunt.puzzle) return *hunt.puzzle;
-        std::cout << pairpath::messageText(pairpath::Message::nothingFound) << '\n';
-    }
-}
 
 } // namespace
 
@@ -57,10 +34,13 @@ int main(int argc, char* argv[]) {
         std::cout << command.message;
         return EXIT_SUCCESS;
     }
-    if (command.options.fullScreen) return pairpath::playFullScreen(command.options);
-    pairpath::useColours(command.options.colours);
+    const pairpath::Options& options = command.options;
+    if (options.fullScreen) return pairpath::playFullScreen(options);
+    pairpath::useColours(options.colours);
     try {
-        pairpath::start(choosePuzzle(command.options));
+        pairpath::Session session =
+            pairpath::beginSession(options.seed, options.size, options.pairs);
+        pairpath::start(pairpath::startPuzzle(session));
     } catch (const pairpath::InputEnded&) {
         std::cout.flush();
         std::cerr << pairpath::messageText(pairpath::Message::inputEnded) << '\n';

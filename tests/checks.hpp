@@ -3,7 +3,8 @@
 // that runs a check whenever the game starts reading a new line.
 #pragma once
 
-#include "pairpath.hpp"
+#include "pairpath/board.hpp"
+#include "pairpath/rules.hpp"
 
 #include <functional>
 #include <iostream>

@@ -2,7 +2,8 @@
 // rendered by a terminal emulator (libvterm), the assertions made on the screen's cells and on
 // the terminal's modes once the program has ended.
 
-#include "pairpath.hpp"
+#include "pairpath/hunt.hpp"
+#include "pairpath/search.hpp"
 
 #include <gtest/gtest.h>
 

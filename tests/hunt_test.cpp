@@ -3,6 +3,9 @@
 // candidate keeps the generator's rules.
 
 #include "checks.hpp"
+#include "pairpath/generate.hpp"
+#include "pairpath/hunt.hpp"
+#include "pairpath/search.hpp"
 
 #include <gtest/gtest.h>
 

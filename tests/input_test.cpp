@@ -2,6 +2,7 @@
 // answer or one message, and the reader consumes it whole.
 
 #include "checks.hpp"
+#include "pairpath/input.hpp"
 
 #include <gtest/gtest.h>
 
@@ -40,13 +41,21 @@ TEST(Input, EachLineIsOneAnswerOrOneMessage) {
             << typed.substr(0, 20);
     }
     EXPECT_EQ(answer("y\n", [] { return getUserinput("YNyn"); }).first, 'y');
-    EXPECT_EQ(answer("5\n6\n", [] { return askGridSideFor(9); }),
-              std::pair(6, sideQuestion + tooManyPairs + sideQuestion));
-    EXPECT_EQ(answer("4\n\n8\n", [] { return askGridSide(); }),
-              std::pair(8, sideQuestion + notInSet + wrongLength));
-    EXPECT_EQ(answer("9\n8\n", [] { return askPairCount(5); }),
-              std::pair(8, pairQuestion + tooManyPairs + pairQuestion));
-    EXPECT_EQ(answer("9\n", [] { return askPairCount(6); }), std::pair(9, pairQuestion));
+    // The start questions: the side and pair count asked, each until it fits with the other.
+    const auto choose = [](std::optional<int> size, std::optional<int> pairs) {
+        return [size, pairs] {
+            Session session = beginSession(std::nullopt, size, pairs);
+            askStartQuestions(session);
+            return *session.size * 10 + *session.pairs;
+        };
+    };
+    EXPECT_EQ(answer("5\n6\n", choose(std::nullopt, 9)),
+              std::pair(69, sideQuestion + tooManyPairs + sideQuestion));
+    EXPECT_EQ(answer("4\n\n8\n5\n", choose(std::nullopt, std::nullopt)),
+              std::pair(85, sideQuestion + notInSet + wrongLength + pairQuestion));
+    EXPECT_EQ(answer("9\n8\n", choose(5, std::nullopt)),
+              std::pair(58, pairQuestion + tooManyPairs + pairQuestion));
+    EXPECT_EQ(answer("9\n", choose(6, std::nullopt)), std::pair(69, pairQuestion));
 }
 
 } // namespace

@@ -3,7 +3,10 @@
 // The full screen, given the same refused keys, must refuse them with the same messages.
 
 #include "checks.hpp"
-#include "fullscreen.hpp"
+#include "pairpath/dialogue.hpp"
+#include "pairpath/generate.hpp"
+#include "pairpath/input.hpp"
+#include "pairpath/screenstate.hpp"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,8 @@
 // fixed seed, a huge input line in little memory, and running out of memory.
 
 #include "checks.hpp"
+#include "pairpath/hunt.hpp"
+#include "pairpath/search.hpp"
 
 #include <gtest/gtest.h>
 

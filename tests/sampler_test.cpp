@@ -2,6 +2,9 @@
 // of drawing createArray boards until one is solvable, and every board against the reference.
 
 #include "checks.hpp"
+#include "pairpath/generate.hpp"
+#include "pairpath/hunt.hpp"
+#include "pairpath/sampler.hpp"
 
 #include <gtest/gtest.h>
 

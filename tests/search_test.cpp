@@ -2,6 +2,9 @@
 // solvable boards, where an unsound pruning rule would show.
 
 #include "checks.hpp"
+#include "pairpath/generate.hpp"
+#include "pairpath/hunt.hpp"
+#include "pairpath/search.hpp"
 
 #include <gtest/gtest.h>
 

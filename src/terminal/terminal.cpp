@@ -1,12 +1,12 @@
 // Terminal care for the full-screen game: puts the terminal in raw mode on the alternate screen
 // and gives it back, as it was, on every way out (a normal return, exit, the ending signals, a
-// suspend); reads keys, turning escape sequences into named keys; writes whole frames.
+// suspend); waits for keys, or for a resize; writes whole frames.
 //
 // The signal handlers only do what is async-signal-safe: write the reset sequences, call
 // tcsetattr and sigaction, re-raise, and write one byte into a pipe that wakes the key reader,
 // which then reports a redraw. Nothing here knows the game.
 
-#include "terminal.hpp"
+#include "pairpath/terminal.hpp"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -19,7 +19,6 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
-#include <optional>
 #include <string>
 
 namespace pairpath {
@@ -29,12 +28,6 @@ namespace {
 // Alternate screen on, cursor hidden; and back: default rendition, cursor shown, main screen.
 constexpr std::string_view enterSequences = "\033[?1049h\033[?25l";
 constexpr std::string_view leaveSequences = "\033[0m\033[?25h\033[?1049l";
-
-constexpr int escapeWait = 30;      // milliseconds an escape sequence may take to arrive whole
-constexpr int longestSequence = 16; // bytes read at most from one unknown escape sequence
-constexpr char controlD = 4;
-constexpr char deleteKey = 127;
-constexpr char controlH = 8;
 
 // The state the handlers share with the rest: written before they are installed, or atomic.
 termios found{};                          // the settings found, given back on every way out
@@ -129,55 +122,6 @@ bool prepareOnce() {
     return prepared;
 }
 
-// One byte of standard input within `wait` milliseconds (-1: however long it takes), or
-// nothing. Sets `ended` when standard input has ended.
-std::optional<char> nextByte(int wait, bool& ended) {
-    for (;;) {
-        pollfd ready{STDIN_FILENO, POLLIN, 0};
-        const int count = poll(&ready, 1, wait);
-        if (count < 0 && errno == EINTR) continue;
-        if (count == 0) return std::nullopt;
-        char byte = 0;
-        const ssize_t got = read(STDIN_FILENO, &byte, 1);
-        if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-        if (got <= 0) {
-            ended = true;
-            return std::nullopt;
-        }
-        return byte;
-    }
-}
-
-// The rest of a key that began with Esc: an arrow, Esc itself, or something else.
-KeyPress decodeEscape() {
-    bool ended = false;
-    const auto introducer = nextByte(escapeWait, ended);
-    if (!introducer) return {ended ? Key::ended : Key::escape};
-    if (*introducer != '[' && *introducer != 'O') return {Key::other};
-    auto byte = nextByte(escapeWait, ended);
-    switch (byte.value_or('\0')) {
-    case 'A': return {Key::up};
-    case 'B': return {Key::down};
-    case 'C': return {Key::right};
-    case 'D': return {Key::left};
-    default: break;
-    }
-    // Parameters until a final byte from '@' to '~', which ends every control sequence.
-    for (int i = 0; byte && (*byte < '@' || *byte > '~') && i < longestSequence; ++i)
-        byte = nextByte(escapeWait, ended);
-    return {ended ? Key::ended : Key::other};
-}
-
-KeyPress decodeByte(char byte) {
-    switch (byte) {
-    case '\033': return decodeEscape();
-    case deleteKey:
-    case controlH: return {Key::backspace};
-    case controlD: return {Key::ended};
-    default: return {Key::character, byte};
-    }
-}
-
 } // namespace
 
 bool enterFullScreen() {
@@ -214,10 +158,7 @@ KeyPress readKey() {
             }
             return {Key::redraw};
         }
-        bool ended = false;
-        const auto byte = nextByte(0, ended);
-        if (ended) return {Key::ended};
-        if (byte) return decodeByte(*byte);
+        if (ready[0].revents != 0) return readKeyFrom(STDIN_FILENO);
     }
 }
 

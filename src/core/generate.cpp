@@ -1,10 +1,12 @@
 // Puzzle creation: the random generator and the reference solvability search, with the plain
 // dump of a board. Nothing here reads input; only the dump writes anything.
 
-#include "pairpath.hpp"
+#include "pairpath/generate.hpp"
 
 #include <cstdlib>
 #include <iostream>
+#include <limits>
+#include <string>
 #include <utility>
 
 namespace pairpath {
@@ -15,19 +17,19 @@ namespace {
 
 // While placing, endpoint codes count rows and columns from 1, so 0 marks a free table entry,
 // and grid cells hold raw pair numbers.
-constexpr int workingOffset = 11;
+constexpr int workingOffset = cellCode(1, 1);
 
 // A cell already holds an endpoint exactly when the endpoint table lists its working code;
 // reading the cell gives the same answer as walking the table.
 bool isPlaced(const Grid& grid, int row, int column) {
-    return grid[std::size_t(gridIndex(cellCode(row - 1, column - 1)))] != 0;
+    return cellAt(grid, cellCode(row - 1, column - 1)) != 0;
 }
 
+// A target endpoint is never drawn beside its own pair's start endpoint. Working codes keep
+// the steps of cell codes, and a step off the playing area names no cell at all.
 bool besideOwnStart(const Endpoints& endpoints, int endpoint, int workingCode) {
     if (endpoint % 2 == 0) return false;
-    const int start = endpoints[static_cast<std::size_t>(endpoint - 1)];
-    return start == workingCode - 1 || start == workingCode + 1 || start == workingCode - 10 ||
-           start == workingCode + 10;
+    return besideEachOther(endpoints[static_cast<std::size_t>(endpoint - 1)], workingCode);
 }
 
 } // namespace
@@ -47,15 +49,14 @@ Board createArray(int size, int pairs) {
         } while (isPlaced(board.grid, row, column) ||
                  besideOwnStart(board.endpoints, endpoint, workingCode));
         board.endpoints[static_cast<std::size_t>(endpoint)] = workingCode;
-        board.grid[std::size_t(gridIndex(cellCode(row - 1, column - 1)))] =
-            static_cast<char>(endpoint / 2 + 1);
+        cellAt(board.grid, cellCode(row - 1, column - 1)) = static_cast<char>(endpoint / 2 + 1);
     }
     for (int endpoint = 0; endpoint < board.count; ++endpoint) {
         board.endpoints[static_cast<std::size_t>(endpoint)] -= workingOffset;
     }
     for (int row = 0; row < size; ++row) {
         for (int column = 0; column < size; ++column) {
-            board.grid[std::size_t(gridIndex(cellCode(row, column)))] += emptyCell;
+            cellAt(board.grid, cellCode(row, column)) += emptyCell;
         }
     }
     return board;
@@ -72,16 +73,9 @@ namespace {
 
 int Num = 0;  // index of the pair being routed
 int step = 0; // 0 until the current route has entered its first cell
-
-// What stays the same through one search. A bounded search (for tests) counts its steps down in
-// `budget`, which becomes empty once they are spent.
-struct Search {
-    int size;
-    int pairs;
-    std::uint64_t fullMask;
-    const Endpoints& endpoints;
-    std::optional<std::int64_t>* budget = nullptr;
-};
+// Calls the search may still make; a call that finds none left sets it to -1 and gives up, and
+// so does every call after it. Only solutionWithin, for the tests, sets a real bound.
+std::int64_t callsLeft = 0;
 
 // Neighbours in the order tried: down, up, right, left.
 constexpr std::array<std::pair<int, int>, 4> referenceOrder{{{1, 0}, {-1, 0}, {0, 1}, {0, -1}}};
@@ -93,63 +87,16 @@ int endpointColumn(const Endpoints& endpoints, int entry) {
     return columnOf(endpoints[static_cast<std::size_t>(entry)]);
 }
 
-// pointTpoint's work: steps onto (row, column) while routing pair Num + 1 to its target.
-std::uint64_t walk(std::uint64_t mask, int row, int column, int targetRow, int targetColumn,
-                   const Search& search) {
-    if (search.budget != nullptr) {
-        std::optional<std::int64_t>& left = *search.budget;
-        if (!left || *left == 0) {
-            left.reset(); // spent: every call from now on gives up
-            return 0;
-        }
-        --*left;
-    }
-    if (row < 0 || column < 0 || row >= search.size || column >= search.size) return 0;
-
-    const Endpoints& endpoints = search.endpoints;
-    if (row == targetRow && column == targetColumn) {
-        ++Num;
-        if (Num == search.pairs) {
-            if (mask == search.fullMask) {
-                step = 0;
-                return mask;
-            }
-            --Num;
-            return 0;
-        }
-        step = 0;
-        const std::uint64_t found = walk(
-            mask, endpointRow(endpoints, 2 * Num), endpointColumn(endpoints, 2 * Num),
-            endpointRow(endpoints, 2 * Num + 1), endpointColumn(endpoints, 2 * Num + 1), search);
-        if (found == 0) --Num;
-        return found;
-    }
-
-    const std::uint64_t cell = std::uint64_t{1} << (row * search.size + column);
-    const bool routeBegins =
-        cellCode(row, column) == endpoints[static_cast<std::size_t>(2 * Num)] && step == 0;
-    if ((mask & cell) != 0 && !routeBegins) return 0;
-
-    mask |= cell;
-    step = 1;
-    for (const auto& [rowStep, columnStep] : referenceOrder) {
-        const std::uint64_t found =
-            walk(mask, row + rowStep, column + columnStep, targetRow, targetColumn, search);
-        if (found != 0) return found;
-    }
-    return 0;
-}
-
-int runReference(const Board& board, std::optional<std::int64_t>* budget) {
+int runReference(const Board& board, std::int64_t maxCalls) {
     Num = 0;
     step = 0;
-    const Search search{board.size, board.count / 2,
-                        ~std::uint64_t{0} >> (64 - board.size * board.size), board.endpoints,
-                        budget};
+    callsLeft = maxCalls;
+    const std::uint64_t fullMask = ~std::uint64_t{0} >> (64 - board.size * board.size);
+    const Endpoints& endpoints = board.endpoints;
     const std::uint64_t found =
-        walk(exchange(board.grid, board.size), endpointRow(board.endpoints, 0),
-             endpointColumn(board.endpoints, 0), endpointRow(board.endpoints, 1),
-             endpointColumn(board.endpoints, 1), search);
+        pointTpoint(exchange(board.grid, board.size), endpointRow(endpoints, 0),
+                    endpointColumn(endpoints, 0), endpointRow(endpoints, 1),
+                    endpointColumn(endpoints, 1), board.size, board.count / 2, fullMask, endpoints);
     return found != 0 ? 1 : 0;
 }
 
@@ -159,7 +106,7 @@ std::uint64_t exchange(const Grid& grid, int size) {
     std::uint64_t mask = 0;
     for (int row = 0; row < size; ++row) {
         for (int column = 0; column < size; ++column) {
-            if (grid[std::size_t(gridIndex(cellCode(row, column)))] != emptyCell) {
+            if (cellAt(grid, cellCode(row, column)) != emptyCell) {
                 mask |= std::uint64_t{1} << (row * size + column);
             }
         }
@@ -169,15 +116,52 @@ std::uint64_t exchange(const Grid& grid, int size) {
 
 std::uint64_t pointTpoint(std::uint64_t mask, int row, int column, int targetRow, int targetColumn,
                           int size, int pairs, std::uint64_t fullMask, const Endpoints& endpoints) {
-    return walk(mask, row, column, targetRow, targetColumn, {size, pairs, fullMask, endpoints});
+    if (callsLeft <= 0) {
+        callsLeft = -1;
+        return 0;
+    }
+    --callsLeft;
+    if (row < 0 || column < 0 || row >= size || column >= size) return 0;
+
+    if (row == targetRow && column == targetColumn) {
+        ++Num;
+        if (Num == pairs) {
+            if (mask == fullMask) {
+                step = 0;
+                return mask;
+            }
+            --Num;
+            return 0;
+        }
+        step = 0;
+        const std::uint64_t found =
+            pointTpoint(mask, endpointRow(endpoints, 2 * Num), endpointColumn(endpoints, 2 * Num),
+                        endpointRow(endpoints, 2 * Num + 1), endpointColumn(endpoints, 2 * Num + 1),
+                        size, pairs, fullMask, endpoints);
+        if (found == 0) --Num;
+        return found;
+    }
+
+    const std::uint64_t cell = std::uint64_t{1} << (row * size + column);
+    const bool routeBegins =
+        cellCode(row, column) == endpoints[static_cast<std::size_t>(2 * Num)] && step == 0;
+    if ((mask & cell) != 0 && !routeBegins) return 0;
+
+    mask |= cell;
+    step = 1;
+    for (const auto& [rowStep, columnStep] : referenceOrder) {
+        const std::uint64_t found = pointTpoint(mask, row + rowStep, column + columnStep, targetRow,
+                                                targetColumn, size, pairs, fullMask, endpoints);
+        if (found != 0) return found;
+    }
+    return 0;
 }
 
-int solution(Board board) { return runReference(board, nullptr); }
+int solution(Board board) { return runReference(board, std::numeric_limits<std::int64_t>::max()); }
 
 std::optional<int> solutionWithin(const Board& board, std::int64_t maxCalls) {
-    std::optional<std::int64_t> budget = maxCalls;
-    const int answer = runReference(board, &budget);
-    if (!budget) return std::nullopt;
+    const int answer = runReference(board, maxCalls);
+    if (callsLeft < 0) return std::nullopt;
     return answer;
 }
 
@@ -188,7 +172,7 @@ void print(Board board) {
     for (int row = 0; row < board.size; ++row) {
         for (int column = 0; column < board.size; ++column) {
             text += ' ';
-            text += board.grid[std::size_t(gridIndex(cellCode(row, column)))];
+            text += cellAt(board.grid, cellCode(row, column));
         }
         text += '\n';
     }

@@ -3,19 +3,11 @@
 // the game. While the terminal is taken, nothing else may read standard input.
 #pragma once
 
+#include "pairpath/keys.hpp"
+
 #include <string_view>
 
 namespace pairpath {
-
-// A key as the game sees it: a plain byte, or a named key decoded from an escape sequence.
-// `redraw` means the screen must be drawn again (the window was resized, or the program was
-// resumed after a suspend); `ended` means standard input ended (or Ctrl+D was pressed).
-enum class Key { character, up, down, left, right, backspace, escape, redraw, ended, other };
-
-struct KeyPress {
-    Key key = Key::other;
-    char character = 0; // the byte, for Key::character
-};
 
 struct WindowSize {
     int rows = 24;
@@ -36,7 +28,8 @@ void restoreTerminal();
 // The window's size; 24 x 80 when the terminal cannot tell.
 WindowSize windowSize();
 
-// Waits for the next key. A lone Esc is told from an escape sequence by a short wait.
+// Waits for the next key on standard input; a resize or a resume after a suspend comes as
+// Key::redraw.
 KeyPress readKey();
 
 // Writes a whole frame to standard output.

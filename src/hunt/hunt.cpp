@@ -1,5 +1,5 @@
 // Looking for a puzzle: draws candidates from the generator until one has a full cover, or, for
-// the choices where that is slow, draws a solvable board directly (sampler.cpp) with the same
+// the choices where that is slow, draws a solvable board directly (the sampler) with the same
 // odds.
 //
 // The answer is always the first candidate, in the generator's order, that has a cover, so the
@@ -10,7 +10,11 @@
 // batch before the first one holding a cover has been searched, or when the candidate limit is
 // spent.
 
-#include "pairpath.hpp"
+#include "pairpath/hunt.hpp"
+
+#include "pairpath/generate.hpp"
+#include "pairpath/sampler.hpp"
+#include "pairpath/search.hpp"
 
 #include <chrono>
 #include <condition_variable>

@@ -2,7 +2,7 @@
 //
 // Decides whether every pair can be linked by a route over the board's empty cells so that no
 // two routes share a cell and the routes with the endpoints cover the whole playing area (the
-// question the reference search in setup.cpp answers by brute force), and returns the routes.
+// question the reference search in generate.cpp answers by brute force), and returns the routes.
 //
 // Cells are the bits of one 64-bit word, bit = row * 8 + column whatever the side, so every
 // neighbour is one shift (up >> 8, down << 8, left >> 1, right << 1, with the column that
@@ -32,7 +32,7 @@
 // cells and stuck ends are checked in every state; the regions and the memory only in states
 // that branch, since a forced move leads on to a state that is checked in full.
 
-#include "pairpath.hpp"
+#include "pairpath/search.hpp"
 
 #include <algorithm>
 #include <bit>
@@ -230,11 +230,14 @@ struct Choice {
     Mask moves = 0;
 };
 
+// A loose end has at most one move per neighbour.
+constexpr int mostMoves = 4;
+
 // The loose end with the fewest moves, or the first one found with a single move; an empty
 // choice when some loose end seen has none.
 Choice mostConstrainedEnd(const State& state) {
     Choice best;
-    int fewest = 5;
+    int fewest = mostMoves + 1;
     for (int end = 0; end < 2 * state.pairs; ++end) {
         if (!isOpen(state, end / 2)) continue;
         const Mask partner = bitOf(state.ends[std::size_t(end ^ 1)]);

@@ -1,0 +1,50 @@
+// The full screen's game between keys: the live board, its path table, the question that
+// waits, and what the status line shows. Keys change it through pressKey only.
+#pragma once
+
+#include "pairpath/board.hpp"
+#include "pairpath/keys.hpp"
+#include "pairpath/rules.hpp"
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+namespace pairpath {
+
+// One full-screen game; it owns its path nodes.
+struct FullScreenGame {
+    explicit FullScreenGame(const Board& puzzle);
+    ~FullScreenGame();
+    FullScreenGame(const FullScreenGame&) = delete;
+    FullScreenGame& operator=(const FullScreenGame&) = delete;
+    FullScreenGame(FullScreenGame&&) = delete;
+    FullScreenGame& operator=(FullScreenGame&&) = delete;
+
+    Board live;
+    Paths paths{};
+    Drawing drawing;   // pair 0 while no path is being drawn
+    Question question; // the question that waits for Y or N
+    std::string message;
+    int moves = 0; // steps taken into a cell
+    int hints = 0; // H pressed while a path was being drawn
+    bool won = false;
+    bool quit = false; // the player answered yes to "Quit? (Y/N)"
+    std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::duration playTime{}; // from the start to the win
+};
+
+int pairsOf(const FullScreenGame& game);
+
+// The path cells of `pair`, in the order they were drawn.
+std::vector<int> pathCells(const FullScreenGame& game, int pair);
+
+// Applies one key: a digit chooses a pair, arrows and W/A/S/D move, B or Backspace steps back,
+// H shows a step toward a solution, Q abandons the path or asks to quit, Y/N (or Esc for N)
+// answer the question asked.
+void pressKey(FullScreenGame& game, KeyPress press);
+
+// The status line's counts: the pair drawn, pairs connected, cells filled, moves and hints.
+std::string countsText(const FullScreenGame& game);
+
+} // namespace pairpath

@@ -1,0 +1,28 @@
+// What the full screen shows: the framed board with its lines and the status below it, and the
+// plain screens that ask a question, each built as one frame of bytes.
+#pragma once
+
+#include "pairpath/screenstate.hpp"
+#include "pairpath/terminal.hpp"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pairpath {
+
+// How the board is drawn: in colour or not, with box-drawing characters or plain ASCII.
+struct Look {
+    bool colours = true;
+    bool boxLines = false;
+};
+
+// The title, the board in the middle and the status line; or, in a window too small for them,
+// a line that asks for a larger one.
+std::string gameScreen(const FullScreenGame& game, WindowSize window, const Look& look);
+
+// A title on the top row, `lines` centred in the middle, `keys` on the bottom row.
+std::string textScreen(WindowSize window, const std::vector<std::string>& lines,
+                       std::string_view keys);
+
+} // namespace pairpath

@@ -1,0 +1,45 @@
+// A run of games, the same for both ways to play: the start choice (the grid side and the pair
+// count, taken from the command line where it gives them and asked otherwise, until the two
+// fit), the one seeding of the generator, and the hunt for each puzzle, after which a choice
+// that found nothing is asked again in full.
+#pragma once
+
+#include "pairpath/board.hpp"
+
+#include <iosfwd>
+#include <optional>
+
+namespace pairpath {
+
+// Thrown by either way to play when standard input ends, or fails, before the game does.
+struct InputEnded {};
+
+struct Session {
+    std::optional<unsigned> seed; // from the command line; the clock's time otherwise
+    std::optional<int> givenSize; // from the command line, for the first puzzle
+    std::optional<int> givenPairs;
+    std::optional<int> size; // the choice for the next puzzle, as far as it is known
+    std::optional<int> pairs;
+    bool seeded = false;
+};
+
+Session beginSession(std::optional<unsigned> seed, std::optional<int> size,
+                     std::optional<int> pairs);
+
+// What the player must answer next for the next puzzle.
+enum class StartQuestion { none, side, pairs };
+StartQuestion nextQuestion(const Session& session);
+
+// Takes the answer to `question`. False when the grid side and the pair count do not fit
+// together; the answer is then dropped, and the same question comes next.
+bool takeAnswer(Session& session, StartQuestion question, int answer);
+
+// Seeds the generator the first time, then looks for a puzzle of the chosen side and pair
+// count, reporting progress on `progress` when given. When none is found, the whole choice is
+// forgotten, so that both questions are asked, and the result is empty.
+std::optional<Board> dealPuzzle(Session& session, std::ostream* progress);
+
+// Forgets the choice for a new one: the command line's answers stand again.
+void chooseAgain(Session& session);
+
+} // namespace pairpath

@@ -1,0 +1,78 @@
+// The game's texts, in one table. The line dialogue's are the texts it has always written, odd
+// spellings included, and are never changed; the full screen's are its own.
+
+#include "pairpath/messages.hpp"
+
+#include <array>
+
+namespace pairpath {
+
+namespace {
+
+// Indexed by Message; each '#' stands for a value, in order.
+constexpr std::array<std::string_view, std::size_t(Message::winKeys) + 1> messageTexts{
+    "Invalid movemnt. Movement will go off boundary.",
+    "Invalid movement. Cannot step over your current path (If you want to go back, press 'B')",
+    "Invalid movement. Cannot step over original exisited number.",
+    "Invalid movement. Movement will cause other path be cleaned.",
+    "Invalid movement. Cannot go back since already at the original position. ",
+    "To continue this step. Path # will be cleaned. Continue? (Y/N)",
+    "Clean path #",
+    "Redoing path # will clean the former path. Continue? (Y/N)",
+    "Removing former path #...",
+    "Terminating current choice...",
+    "Congratulations! You connected path # successfully!",
+    "Congrats! You Win the game!!!",
+    "A 5 x 5 grid can hold at most 8 pairs.",
+    "Input ended.",
+    "Out of memory!",
+    // The line dialogue.
+    "Please select which number to start (press Ctrl+c to quit):",
+    "Please enter your movement (W/A/S/D), press 'B' to go back and q' to quit:",
+    "Your current position is at row = #, col = #",
+    "What size grid would you like. Please Enter a number between 5-8",
+    "How many numbers would you like to link. Please Enter a number between 4-9",
+    "Invalid Input. Please only input one valid char again.",
+    "Invalid input: input does not match expected input. Please input your choice again.",
+    "No solvable puzzle was found for this grid and number of pairs. Please choose again.",
+    // The full screen.
+    "pairpath: the full-screen game needs a terminal for standard input and output",
+    "Grid side? Press # to #.",
+    "How many pairs? Press # to #.",
+    "# to #: choose  Q: quit",
+    "No solvable # x # puzzle with # pairs was found. Please choose again.",
+    "Looking for a solvable # x # puzzle with # pairs...",
+    "Please make the window at least # x #.",
+    "pairpath: # x #, # pairs",
+    "Press a digit from 1 to # to choose a pair.",
+    "Finish path # first, or press Q to abandon it.",
+    "Quit? (Y/N)",
+    "Hint: go up.",
+    "Hint: go down.",
+    "Hint: go left.",
+    "Hint: go right.",
+    "No solution goes on from this path: step back with B.",
+    "Path #  Connected #/#  Cells #/#  Moves #  Hints #",
+    "1-# path  arrows/WASD move  B back  H hint  Q abandon/quit",
+    "Moves #, hints #, time #",
+    "N: new puzzle, Q: quit",
+};
+
+} // namespace
+
+std::string_view messageTemplate(Message message) { return messageTexts[std::size_t(message)]; }
+
+std::string fillIn(Message message, std::initializer_list<std::string_view> values) {
+    std::string text;
+    const auto* value = values.begin();
+    for (const char c : messageTemplate(message)) {
+        if (c == '#' && value != values.end()) {
+            text += *value++;
+        } else {
+            text += c;
+        }
+    }
+    return text;
+}
+
+} // namespace pairpath

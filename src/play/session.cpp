@@ -1,0 +1,54 @@
+// A run of games, the same for both ways to play: which start question comes next, when an
+// answer fits, the one seeding of the generator, and what a hunt that finds nothing leaves.
+
+#include "pairpath/session.hpp"
+
+#include "pairpath/hunt.hpp"
+
+#include <cstdlib>
+#include <ctime>
+
+namespace pairpath {
+
+Session beginSession(std::optional<unsigned> seed, std::optional<int> size,
+                     std::optional<int> pairs) {
+    return {seed, size, pairs, size, pairs};
+}
+
+StartQuestion nextQuestion(const Session& session) {
+    if (!session.size) return StartQuestion::side;
+    if (!session.pairs) return StartQuestion::pairs;
+    return StartQuestion::none;
+}
+
+bool takeAnswer(Session& session, StartQuestion question, int answer) {
+    std::optional<int>& answered = question == StartQuestion::side ? session.size : session.pairs;
+    answered = answer;
+    if (!session.size || !session.pairs || *session.pairs <= mostPairsFor(*session.size)) {
+        return true;
+    }
+    answered.reset();
+    return false;
+}
+
+std::optional<Board> dealPuzzle(Session& session, std::ostream* progress) {
+    // Seeded once, after the first answers: the same seed (by default the second) and the same
+    // answers give the same candidates.
+    if (!session.seeded) std::srand(session.seed.value_or(unsigned(std::time(nullptr))));
+    session.seeded = true;
+    const PuzzleHunt hunt = findPuzzle(*session.size, *session.pairs, progress);
+    if (!hunt.puzzle) {
+        // The command line's answers found nothing: from now on both questions are asked.
+        session.givenSize.reset();
+        session.givenPairs.reset();
+        chooseAgain(session);
+    }
+    return hunt.puzzle;
+}
+
+void chooseAgain(Session& session) {
+    session.size = session.givenSize;
+    session.pairs = session.givenPairs;
+}
+
+} // namespace pairpath

@@ -1,0 +1,79 @@
+// The key decoder: reads the bytes of one key from a file descriptor and names the key. A key
+// that begins with Esc may be an escape sequence (CSI "ESC [" or SS3 "ESC O", then parameters and
+// a final byte); its bytes come together, so a short wait after the Esc tells it from the Esc
+// key alone. Sequences that name no key here are read to their end and reported as `other`, so
+// that none of their bytes is taken for a key of its own.
+
+#include "pairpath/keys.hpp"
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
+
+namespace pairpath {
+
+namespace {
+
+constexpr int longestSequence = 16; // bytes read at most from one unknown escape sequence
+constexpr char escape = '\033';
+constexpr char controlD = 4;
+constexpr char controlH = 8;
+constexpr char deleteKey = 127;
+
+// One byte of `fd` within `wait` (negative: however long it takes), or nothing. Sets `ended`
+// when the input has ended or failed.
+std::optional<char> nextByte(int fd, std::chrono::milliseconds wait, bool& ended) {
+    for (;;) {
+        pollfd ready{fd, POLLIN, 0};
+        const int count = poll(&ready, 1, int(wait.count()));
+        if (count < 0 && errno == EINTR) continue;
+        if (count == 0) return std::nullopt;
+        char byte = 0;
+        const ssize_t got = read(fd, &byte, 1);
+        if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+        if (got <= 0) {
+            ended = true;
+            return std::nullopt;
+        }
+        return byte;
+    }
+}
+
+// The rest of a key that began with Esc: an arrow, Esc itself, or something else.
+KeyPress decodeEscape(int fd, std::chrono::milliseconds wait) {
+    bool ended = false;
+    const auto introducer = nextByte(fd, wait, ended);
+    if (!introducer) return {ended ? Key::ended : Key::escape};
+    if (*introducer != '[' && *introducer != 'O') return {Key::other};
+    auto byte = nextByte(fd, wait, ended);
+    switch (byte.value_or('\0')) {
+    case 'A': return {Key::up};
+    case 'B': return {Key::down};
+    case 'C': return {Key::right};
+    case 'D': return {Key::left};
+    default: break;
+    }
+    // Parameters until a final byte from '@' to '~', which ends every control sequence.
+    for (int i = 0; byte && (*byte < '@' || *byte > '~') && i < longestSequence; ++i)
+        byte = nextByte(fd, wait, ended);
+    return {ended ? Key::ended : Key::other};
+}
+
+} // namespace
+
+KeyPress readKeyFrom(int fd, std::chrono::milliseconds wait) {
+    bool ended = false;
+    const auto byte = nextByte(fd, std::chrono::milliseconds(-1), ended);
+    if (!byte) return {Key::ended};
+    switch (*byte) {
+    case escape: return decodeEscape(fd, wait);
+    case deleteKey:
+    case controlH: return {Key::backspace};
+    case controlD: return {Key::ended};
+    default: return {Key::character, *byte};
+    }
+}
+
+} // namespace pairpath
