@@ -24,8 +24,8 @@ using namespace pairpath;
 std::map<std::pair<int, int>, Board>& fixedBoards() {
     static std::map<std::pair<int, int>, Board> boards = [] {
         std::map<std::pair<int, int>, Board> found;
-        const std::pair<int, int> choices[] = {{5, 4}, {5, 6}, {6, 5}, {6, 7}, {7, 4},
-                                               {7, 7}, {8, 4}, {8, 6}, {8, 8}, {8, 9}};
+        constexpr auto choices = std::to_array<std::pair<int, int>>(
+            {{5, 4}, {5, 6}, {6, 5}, {6, 7}, {7, 4}, {7, 7}, {8, 4}, {8, 6}, {8, 8}, {8, 9}});
         for (const auto& [side, pairs] : choices) {
             std::srand(unsigned(side * 10 + pairs));
             found[{side, pairs}] = *findPuzzle(side, pairs, nullptr).puzzle;
@@ -65,12 +65,12 @@ void checkInvariants() {
 class Discard : public std::streambuf {
   protected:
     int_type overflow(int_type c) override { return traits_type::not_eof(c); }
-    std::streamsize xsputn(const char*, std::streamsize count) override { return count; }
+    std::streamsize xsputn(const char* /*text*/, std::streamsize count) override { return count; }
 };
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
+extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
     fixedBoards();
     return 0;
 }

@@ -5,11 +5,14 @@
 
 #include "pairpath/board.hpp"
 #include "pairpath/rules.hpp"
+#include "pairpath/search.hpp"
 
 #include <functional>
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace pairpath::testing {
 
@@ -64,6 +67,75 @@ inline Board boardFromText(std::string_view text) {
     return board;
 }
 
+// The playing area as text, in the form boardFromText reads: rows parted by '/', '.' for an
+// empty cell, a pair's digit for its endpoints and path cells.
+inline std::string gridText(const Board& board) {
+    std::string text;
+    for (int code = 0; code < cellCode(board.size, 0); ++code) {
+        if (!isInside(board, code)) continue;
+        if (code > 0 && columnOf(code) == 0) text += '/';
+        text += cellOf(board, code) == emptyCell ? '.' : cellOf(board, code);
+    }
+    return text;
+}
+
+// Describes the first way in which `cover` is not a full cover of `board`, or "": each route
+// runs from its pair's start endpoint to its target endpoint through neighbouring cells that
+// are empty on the board, and the routes with the endpoints fill every cell once.
+inline std::string coverFault(const Board& board, const Cover& cover) {
+    if (int(cover.size()) != board.count / 2) return "not one route per pair";
+    std::array<int, gridCells> covered{};
+    for (int pair = 1; pair <= board.count / 2; ++pair) {
+        const std::vector<int>& route = cover[std::size_t(pair - 1)];
+        const std::string name = "pair " + std::to_string(pair) + ": ";
+        if (route.size() < 2 || route.front() != startOf(board.endpoints, pair) ||
+            route.back() != targetOf(board.endpoints, pair)) {
+            return name + "the route does not join its endpoints";
+        }
+        for (std::size_t i = 0; i < route.size(); ++i) {
+            const int code = route[i];
+            const bool isEnd = i == 0 || i + 1 == route.size();
+            if (!isInside(board, code) || (i > 0 && !besideEachOther(route[i - 1], code)) ||
+                (!isEnd && cellOf(board, code) != emptyCell)) {
+                return name + "a step leaves the grid, jumps, or crosses an endpoint";
+            }
+            ++covered[std::size_t(gridIndex(code))];
+        }
+    }
+    for (int code = 0; code < cellCode(board.size, 0); ++code) {
+        if (isInside(board, code) && covered[std::size_t(gridIndex(code))] != 1)
+            return "a cell covered " + std::to_string(covered[std::size_t(gridIndex(code))]) +
+                   " times";
+    }
+    return "";
+}
+
+// Calls `visit(board, odds)` with every placement createArray can draw on `board` (its side and
+// count set, every endpoint entry from `endpoint` on still to place) and the probability that it
+// draws it: each endpoint uniform over the free cells, a target over those not beside its start.
+template <typename Visit>
+void forEachDraw(Board& board, Visit&& visit, int endpoint = 0, double odds = 1) {
+    if (endpoint == board.count) {
+        visit(std::as_const(board), odds);
+        return;
+    }
+    const int start = board.endpoints[std::size_t(endpoint - endpoint % 2)];
+    std::vector<int> cells;
+    for (int code = 0; code < cellCode(board.size, 0); ++code) {
+        if (isInside(board, code) && cellOf(board, code) == emptyCell &&
+            (endpoint % 2 == 0 || !besideEachOther(code, start))) {
+            cells.push_back(code);
+        }
+    }
+    for (const int code : cells) {
+        board.endpoints[std::size_t(endpoint)] = code;
+        board.grid[std::size_t(gridIndex(code))] = digitOf(endpoint / 2 + 1);
+        forEachDraw(board, visit, endpoint + 1, odds / double(cells.size()));
+        board.grid[std::size_t(gridIndex(code))] = emptyCell;
+    }
+    board.endpoints[std::size_t(endpoint)] = 0;
+}
+
 // Describes the first broken rule of a board that createArray could have drawn, or "".
 inline std::string generatedBoardFault(const Board& board, int size, int pairs) {
     if (board.size != size || board.count != 2 * pairs) return "wrong size or count";
@@ -81,7 +153,7 @@ inline std::string generatedBoardFault(const Board& board, int size, int pairs) 
         const int apart = std::abs(code - board.endpoints[std::size_t(entry - entry % 2)]);
         if (entry % 2 == 1 && (apart == 1 || apart == 10)) return "a pair's ends are side by side";
     }
-    for (std::size_t entry = std::size_t(board.count); entry < board.endpoints.size(); ++entry) {
+    for (auto entry = std::size_t(board.count); entry < board.endpoints.size(); ++entry) {
         if (board.endpoints[entry] != 0) return "entry beyond count is not 0";
     }
     return board.grid == expected.grid ? "" : "the grid is not its endpoints";

@@ -20,14 +20,14 @@ template <typename Ask> std::pair<int, std::string> answer(const std::string& ty
     const Redirected redirected(input.rdbuf());
     int answered = 0;
     try {
-        answered = ask();
+        answered = static_cast<unsigned char>(ask()); // a character as its byte value
     } catch (const InputEnded&) {
     }
     return {answered, redirected.output.str()};
 }
 
 TEST(Input, EachLineIsOneAnswerOrOneMessage) {
-    const std::tuple<std::string, int, std::string> cases[] = {
+    const auto cases = std::to_array<std::tuple<std::string, int, std::string>>({
         {"5\n6\n", '5', ""},
         {"\n55\n 5\n5\r\n6\n", '6', wrongLength + wrongLength + wrongLength + wrongLength},
         {"9\nx\n" + std::string("\0\n", 2) + "\x7f\n6\n", '6',
@@ -35,7 +35,7 @@ TEST(Input, EachLineIsOneAnswerOrOneMessage) {
         {std::string(1'000'000, '5') + "\n7\n", '7', wrongLength},
         {"55\n5", 0, wrongLength}, // a last line without its newline is no answer
         {"9\n", 0, notInSet},
-    };
+    });
     for (const auto& [typed, expected, messages] : cases) {
         EXPECT_EQ(answer(typed, [] { return getUserinput("5678"); }), std::pair(expected, messages))
             << typed.substr(0, 20);

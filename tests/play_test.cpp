@@ -84,7 +84,7 @@ Played playLines(Board& live, std::string_view keys) {
 }
 
 TEST(Play, EveryRuleOnOneBoardThroughTheLineDialogue) {
-    const std::pair<std::string_view, std::string> script[] = {
+    const auto script = std::to_array<std::pair<std::string_view, std::string>>({
         {"", pick},
         {"1bwas", at(0, 0) + atStart + move + offGrid + move + offGrid + move + endpoint + move},
         {"daBb",
@@ -101,7 +101,7 @@ TEST(Play, EveryRuleOnOneBoardThroughTheLineDialogue) {
         {"4Y", with(redrawQuestion, 4) + "Removing former path 4...\n" + at(3, 0)},
         {"sSdwdsdwds",
          move + offGrid + moves(8) + with(connected, 4) + "Congrats! You Win the game!!!\n"},
-    };
+    });
     std::string keys;
     std::string expected;
     for (const auto& [typed, messages] : script) {
@@ -141,11 +141,17 @@ TEST(Play, BoardIsDrawnInEachPairsColour) {
 // Each script's last key is refused: both ways to play must say why in the same words and hold
 // the same grid.
 TEST(Play, BothWaysToPlayRefuseTheSameMoves) {
-    const std::pair<std::string_view, std::string> cases[] = {
-        {"1w", offGrid},     {"1a", offGrid},   {"4ss", offGrid},
-        {"4ddddd", offGrid}, {"1dda", ownPath}, {"1s", endpoint},
-        {"1b", atStart},     {"1dbb", atStart}, {"1dddd2dwn", keptOther},
-    };
+    const auto cases = std::to_array<std::pair<std::string_view, std::string>>({
+        {"1w", offGrid},
+        {"1a", offGrid},
+        {"4ss", offGrid},
+        {"4ddddd", offGrid},
+        {"1dda", ownPath},
+        {"1s", endpoint},
+        {"1b", atStart},
+        {"1dbb", atStart},
+        {"1dddd2dwn", keptOther},
+    });
     for (const auto& [keys, message] : cases) {
         Board lines = rows;
         EXPECT_TRUE(playLines(lines, keys).messages.ends_with(message + move)) << keys;
@@ -156,23 +162,6 @@ TEST(Play, BothWaysToPlayRefuseTheSameMoves) {
         EXPECT_EQ(screen.message + '\n', message) << keys;
         EXPECT_EQ(screen.live.grid, lines.grid) << keys;
     }
-}
-
-// From (3, 0) pair 4 must go down first: right would leave (4, 0) a dead end.
-TEST(Play, FullScreenHintIsAStepOfASolutionThatKeepsThePath) {
-    FullScreenGame game(rows);
-    const std::pair<char, std::string_view> steps[] = {
-        {'h', "Press a digit from 1 to 4 to choose a pair."},
-        {'4', ""},
-        {'h', "Hint: go down."},
-        {'d', ""},
-        {'h', "No solution goes on from this path: step back with B."},
-    };
-    for (const auto& [key, message] : steps) {
-        pressKey(game, {Key::character, key});
-        EXPECT_EQ(game.message, message) << key;
-    }
-    EXPECT_EQ(game.hints, 2);
 }
 
 } // namespace

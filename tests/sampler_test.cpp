@@ -5,6 +5,7 @@
 #include "pairpath/generate.hpp"
 #include "pairpath/hunt.hpp"
 #include "pairpath/sampler.hpp"
+#include "sampler/drawing.hpp"
 
 #include <gtest/gtest.h>
 
@@ -104,31 +105,6 @@ TEST(Sampler, CoverCountsOfLargeGrids) {
 
 // --- The loop's odds ---
 
-// The odds of every solvable placement in the loop, by walking every draw createArray can make
-// (each endpoint uniform over the free cells, a target over those not beside its start) and
-// keeping those the reference solves, with probabilities not yet divided by their sum.
-void walkDraws(Board& board, int endpoint, double odds, std::map<Endpoints, double>& solvable) {
-    if (endpoint == board.count) {
-        if (solution(board) == 1) solvable[board.endpoints] = odds;
-        return;
-    }
-    std::vector<int> cells;
-    for (int code = 0; code < cellCode(board.size, 0); ++code) {
-        const int apart = std::abs(code - board.endpoints[std::size_t(endpoint - endpoint % 2)]);
-        if (testing::isInside(board, code) && testing::cellOf(board, code) == emptyCell &&
-            (endpoint % 2 == 0 || (apart != 1 && apart != 10))) {
-            cells.push_back(code);
-        }
-    }
-    for (const int code : cells) {
-        board.endpoints[std::size_t(endpoint)] = code;
-        board.grid[std::size_t(gridIndex(code))] = digitOf(endpoint / 2 + 1);
-        walkDraws(board, endpoint + 1, odds / double(cells.size()), solvable);
-        board.grid[std::size_t(gridIndex(code))] = emptyCell;
-    }
-    board.endpoints[std::size_t(endpoint)] = 0;
-}
-
 // Pearson's chi-square of the sampler's placements against the loop's odds must stay below the
 // value it passes with probability 0.001 (Wilson and Hilferty's approximation).
 TEST(Sampler, DrawsEveryPlacementWithTheLoopsOdds) {
@@ -136,8 +112,11 @@ TEST(Sampler, DrawsEveryPlacementWithTheLoopsOdds) {
         Board board = testing::boardFromText(empty);
         const int size = board.size;
         board.count = 2 * pairs;
-        std::map<Endpoints, double> odds;
-        walkDraws(board, 0, 1, odds);
+        std::map<Endpoints, double>
+            odds; // of each solvable placement, not yet divided by their sum
+        testing::forEachDraw(board, [&odds](const Board& placement, double probability) {
+            if (solution(placement) == 1) odds[placement.endpoints] = probability;
+        });
         double total = 0;
         for (const auto& entry : odds)
             total += entry.second;
@@ -155,7 +134,7 @@ TEST(Sampler, DrawsEveryPlacementWithTheLoopsOdds) {
             const double expected = probability / total * draws;
             statistic += std::pow(counts[placement] - expected, 2) / expected;
         }
-        const double freedom = double(odds.size() - 1);
+        const auto freedom = double(odds.size() - 1);
         const double spread = 2 / (9 * freedom);
         EXPECT_LT(statistic, freedom * std::pow(1 - spread + 3.09 * std::sqrt(spread), 3))
             << size << " x " << size << ", " << pairs << " pairs";
@@ -202,6 +181,63 @@ TEST(Sampler, GivesTheLoopsBoardsOnAChoiceWhereBothAreFast) {
         << "loop " << sums[0] / boards << ", sampler " << sums[1] / boards;
 }
 
+// The acceptance odds of a placement are proportional to the probability that createArray draws
+// it, for every placement it can draw: accept / outOf / q(X) is one constant, and at most 1 / q.
+TEST(Sampler, AcceptanceOddsFollowTheGeneratorsOddsExactly) {
+    for (const auto& [empty, pairCount] : {std::pair{".../.../...", 3},
+                                           {"..../..../..../....", 2},
+                                           {"..../..../..../....", 3},
+                                           {"...../...../...../...../.....", 2}}) {
+        const int pairs = pairCount; // clang 14 cannot capture a structured binding
+        Board board = testing::boardFromText(empty);
+        const int side = board.size;
+        board.count = 2 * pairs;
+        std::optional<long double> ratio; // accept / outOf / q(X), the same for every placement
+        std::string fault;                // the first placement whose odds break the rule
+        int placements = 0;
+        testing::forEachDraw(board, [&](const Board& placement, double probability) {
+            std::vector<EndPair> ends;
+            for (int pair = 1; pair <= pairs; ++pair) {
+                const int start = startOf(placement.endpoints, pair);
+                const int target = targetOf(placement.endpoints, pair);
+                ends.push_back({rowOf(start) * side + columnOf(start),
+                                rowOf(target) * side + columnOf(target)});
+            }
+            const Odds odds = acceptanceOdds(ends, side);
+            const long double here =
+                (static_cast<long double>(odds.accept) / static_cast<long double>(odds.outOf)) /
+                probability;
+            if (!ratio) ratio = here;
+            if (fault.empty() && (odds.accept > odds.outOf || std::abs(here / *ratio - 1) > 1e-9))
+                fault = testing::gridText(placement);
+            ++placements;
+        });
+        EXPECT_EQ(fault, "");
+        EXPECT_GT(placements, 1000);
+    }
+}
+
+// A drawn cover's quick count of other covers with the same ends never passes the true count:
+// on sides 6 to 8, where the counts allow two-cell paths, for covers of several path counts.
+TEST(Sampler, OtherCoversFoundAtOnceAreNeverMoreThanThereAre) {
+    std::srand(11);
+    int shown = 0; // covers that showed at least one other cover at once
+    for (const auto& [side, paths] : {std::pair{6, 4}, {6, 7}, {7, 5}, {7, 9}, {8, 9}}) {
+        const CoverCounts& counts = coverCountsFor(side, paths, 2);
+        RandomBits bits;
+        for (int drawn = 0; drawn < 40;) {
+            const auto cover = drawCover(counts, bits);
+            if (!cover) continue;
+            ++drawn;
+            const int others = otherCoversAtLeast(*cover, side);
+            shown += others > 0 ? 1 : 0;
+            EXPECT_LE(CoverCount(1 + others), coversJoining(cover->pairs, side))
+                << side << " x " << side << ", " << paths << " paths";
+        }
+    }
+    EXPECT_GT(shown, 50);
+}
+
 TEST(Sampler, EveryBoardIsOneTheGeneratorCouldDrawAndTheReferenceSolves) {
     std::srand(3);
     for (int size = minSide; size <= maxSide; ++size) {
@@ -212,6 +248,9 @@ TEST(Sampler, EveryBoardIsOneTheGeneratorCouldDrawAndTheReferenceSolves) {
                 ASSERT_EQ(testing::generatedBoardFault(board, size, pairs), "");
                 EXPECT_EQ(solutionWithin(board, 1'000'000'000), 1)
                     << size << " x " << size << ", " << pairs;
+                const auto cover = findCover(board);
+                ASSERT_TRUE(cover.has_value()) << testing::gridText(board);
+                EXPECT_EQ(testing::coverFault(board, *cover), "");
             }
         }
     }

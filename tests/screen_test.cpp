@@ -1,0 +1,172 @@
+// The full screen's game between keys, in-process: every key's effect on the board, the message
+// and the status counts, from a fresh game each time; and the key decoder, fed real bytes
+// through a pipe.
+
+#include "checks.hpp"
+#include "pairpath/keys.hpp"
+#include "pairpath/screenstate.hpp"
+
+#include <gtest/gtest.h>
+
+#include <poll.h>
+#include <unistd.h>
+
+#include <thread>
+
+namespace pairpath {
+namespace {
+
+using testing::gridText;
+
+// A key script: '^', '_', '<' and '>' are the arrows, '~' is Esc and '#' Backspace; any other
+// character is that key.
+KeyPress keyOf(char typed) {
+    constexpr std::array<std::pair<char, Key>, 6> named{{{'^', Key::up},
+                                                         {'_', Key::down},
+                                                         {'<', Key::left},
+                                                         {'>', Key::right},
+                                                         {'~', Key::escape},
+                                                         {'#', Key::backspace}}};
+    for (const auto& [mark, key] : named) {
+        if (typed == mark) return {key};
+    }
+    return {Key::character, typed};
+}
+
+const std::string_view rows = "1...1/2...2/3...3/4..../....4";
+// The same with pair 4's ends swapped round: its path runs right to left.
+const std::string_view mirrored = "1...1/2...2/3...3/....4/4....";
+
+struct Case {
+    std::string_view board;
+    std::string_view keys;
+    std::string_view message; // after the last key
+    std::string_view grid;    // the live grid then, as gridText writes it
+    std::string_view counts;  // the status line's counts then
+};
+
+TEST(Screen, EachKeyActsOnTheGameAsTheRulesSay) {
+    const auto cases = std::to_array<Case>({
+        {rows, "1>>", "", "111.1/2...2/3...3/4..../....4",
+         "Path 1  Connected 0/4  Cells 10/25  Moves 2  Hints 0"},
+        {rows, "1dddd1", "Redoing path 1 will clean the former path. Continue? (Y/N)",
+         "11111/2...2/3...3/4..../....4", "Path -  Connected 1/4  Cells 11/25  Moves 4  Hints 0"},
+        {rows, "1dddd1n", "Terminating current choice...", "11111/2...2/3...3/4..../....4",
+         "Path -  Connected 1/4  Cells 11/25  Moves 4  Hints 0"},
+        {rows, "1dddd1~", "Terminating current choice...", "11111/2...2/3...3/4..../....4",
+         "Path -  Connected 1/4  Cells 11/25  Moves 4  Hints 0"},
+        {rows, "1dddd1y", "Removing former path 1...", "1...1/2...2/3...3/4..../....4",
+         "Path 1  Connected 0/4  Cells 8/25  Moves 4  Hints 0"},
+        {rows, "1dddd2d^", "To continue this step. Path 1 will be cleaned. Continue? (Y/N)",
+         "11111/22..2/3...3/4..../....4", "Path 2  Connected 1/4  Cells 12/25  Moves 5  Hints 0"},
+        {rows, "1dddd2d^N", "Invalid movement. Movement will cause other path be cleaned.",
+         "11111/22..2/3...3/4..../....4", "Path 2  Connected 1/4  Cells 12/25  Moves 5  Hints 0"},
+        {rows, "1dddd2dwY", "Clean path 1", "12..1/22..2/3...3/4..../....4",
+         "Path 2  Connected 0/4  Cells 10/25  Moves 6  Hints 0"},
+        {rows, "1d~", "", "11..1/2...2/3...3/4..../....4",
+         "Path 1  Connected 0/4  Cells 9/25  Moves 1  Hints 0"},
+        {rows, "1dd#", "", "11..1/2...2/3...3/4..../....4",
+         "Path 1  Connected 0/4  Cells 9/25  Moves 2  Hints 0"},
+        {rows, "1d##", "Invalid movement. Cannot go back since already at the original position. ",
+         "1...1/2...2/3...3/4..../....4", "Path 1  Connected 0/4  Cells 8/25  Moves 1  Hints 0"},
+        {rows, "1d2", "Finish path 1 first, or press Q to abandon it.",
+         "11..1/2...2/3...3/4..../....4", "Path 1  Connected 0/4  Cells 9/25  Moves 1  Hints 0"},
+        {rows, "1ddq", "", "1...1/2...2/3...3/4..../....4",
+         "Path -  Connected 0/4  Cells 8/25  Moves 2  Hints 0"},
+        {rows, "q", "Quit? (Y/N)", rows, "Path -  Connected 0/4  Cells 8/25  Moves 0  Hints 0"},
+        {rows, "q~", "", rows, "Path -  Connected 0/4  Cells 8/25  Moves 0  Hints 0"},
+        {rows, "d", "Press a digit from 1 to 4 to choose a pair.", rows,
+         "Path -  Connected 0/4  Cells 8/25  Moves 0  Hints 0"},
+        {rows, "1h", "Hint: go right.", rows,
+         "Path 1  Connected 0/4  Cells 8/25  Moves 0  Hints 1"},
+        {rows, "4h", "Hint: go down.", rows, "Path 4  Connected 0/4  Cells 8/25  Moves 0  Hints 1"},
+        {rows, "4_>h", "Hint: go up.", "1...1/2...2/3...3/4..../44..4",
+         "Path 4  Connected 0/4  Cells 10/25  Moves 2  Hints 1"},
+        {mirrored, "4_h", "Hint: go left.", "1...1/2...2/3...3/....4/4...4",
+         "Path 4  Connected 0/4  Cells 9/25  Moves 1  Hints 1"},
+        {rows, "4>h", "No solution goes on from this path: step back with B.",
+         "1...1/2...2/3...3/44.../....4", "Path 4  Connected 0/4  Cells 9/25  Moves 1  Hints 1"},
+        {rows, "1dddd2dddd3dddd4sdwdsdwds", "Congratulations! You connected path 4 successfully!",
+         "11111/22222/33333/44444/44444", "Path -  Connected 4/4  Cells 25/25  Moves 21  Hints 0"},
+    });
+    for (const Case& test : cases) {
+        FullScreenGame game(testing::boardFromText(test.board));
+        for (const char key : test.keys)
+            pressKey(game, keyOf(key));
+        EXPECT_EQ(game.message, test.message) << test.keys;
+        EXPECT_EQ(gridText(game.live), test.grid) << test.keys;
+        EXPECT_EQ(countsText(game), test.counts) << test.keys;
+        EXPECT_EQ(testing::pathsFault(game.live, game.paths), "") << test.keys;
+        const bool won = test.counts.find("4/4  Cells 25/25") != std::string_view::npos;
+        EXPECT_EQ(game.won, won) << test.keys;
+        EXPECT_EQ(game.quit, false) << test.keys;
+    }
+    FullScreenGame quitting(testing::boardFromText(rows));
+    for (const char key : std::string_view("qY"))
+        pressKey(quitting, keyOf(key));
+    EXPECT_TRUE(quitting.quit);
+}
+
+// --- The key decoder ---
+
+// The keys read from a pipe fed `bytes`, until none is left to read or the input ends; `wait`
+// for each further byte of an escape sequence. `late`, when given, is written 50 ms after the
+// rest. The pipe stays open meanwhile, so an Esc at the end waits and is read alone.
+std::vector<KeyPress> keysFrom(std::string_view bytes, std::string_view late = "",
+                               std::chrono::milliseconds wait = escapeWait) {
+    std::array<int, 2> ends{};
+    if (pipe(ends.data()) != 0) return {};
+    EXPECT_EQ(write(ends[1], bytes.data(), bytes.size()), ssize_t(bytes.size()));
+    std::thread writer([&] {
+        if (late.empty()) return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_EQ(write(ends[1], late.data(), late.size()), ssize_t(late.size()));
+    });
+    std::vector<KeyPress> keys;
+    for (;;) {
+        const KeyPress press = readKeyFrom(ends[0], wait);
+        if (press.key == Key::ended) break;
+        keys.push_back(press);
+        pollfd ready{ends[0], POLLIN, 0};
+        if (poll(&ready, 1, 0) == 0) break;
+    }
+    writer.join();
+    close(ends[1]);
+    close(ends[0]);
+    return keys;
+}
+
+// The keys as a script: a named key by its name in brackets, a plain byte as itself.
+std::string script(const std::vector<KeyPress>& keys) {
+    constexpr std::array<std::string_view, 10> names{
+        "", "[up]", "[down]", "[left]", "[right]", "[back]", "[esc]", "[redraw]", "[end]", "[?]"};
+    std::string text;
+    for (const KeyPress& press : keys) {
+        if (press.key == Key::character) {
+            text += press.character;
+        } else {
+            text += names[std::size_t(press.key)];
+        }
+    }
+    return text;
+}
+
+TEST(Keys, EscapeSequencesAreOneKeyEachAndALoneEscIsEsc) {
+    const auto cases = std::to_array<std::pair<std::string_view, std::string_view>>({
+        {"w1\x7f\b", "w1[back][back]"},
+        {"\033[A\033[B\033[C\033[D", "[up][down][right][left]"},
+        {"\033OA\033OB\033OC\033OD", "[up][down][right][left]"}, // SS3, in application mode
+        {"\033[2~x\033[1;5Cy\033[200~z", "[?]x[?]y[?]z"},        // unknown, read to their end
+        {"\033x", "[?]"},                                        // Alt with a key: no key here
+        {"a\033", "a[esc]"},                                     // Esc, then nothing in time
+    });
+    for (const auto& [bytes, keys] : cases)
+        EXPECT_EQ(script(keysFrom(bytes)), keys) << script({{Key::character, bytes[0]}});
+    // The rest of a sequence that comes later, but within the wait, still makes one key.
+    EXPECT_EQ(script(keysFrom("\033[", "Aq", std::chrono::milliseconds(2000))), "[up]q");
+    EXPECT_EQ(script(keysFrom("\033", "Ob", std::chrono::milliseconds(2000))), "[?]");
+    EXPECT_EQ(script(keysFrom("k\004k")), "k") << "Ctrl+D ends the input";
+}
+
+} // namespace
+} // namespace pairpath
