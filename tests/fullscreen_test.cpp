@@ -1,47 +1,128 @@
-// The full-screen game run for real: the program in a pseudo-terminal of 80 x 24, its output
-// rendered by a terminal emulator (libvterm), the assertions made on the screen's cells and on
-// the terminal's modes once the program has ended.
+// The full-screen game run for real: the program in a pseudo-terminal, its output rendered by a
+// terminal emulator (libvterm), the assertions made on the screen's cells, on the terminal's
+// modes and on how the program stops and ends.
+//
+// Between the test and the game stands a small shell, as between a player and the game: it leads
+// the terminal's session and runs the game as a job, in a process group of its own that is the
+// terminal's foreground group. So Ctrl+Z really stops the game, a new window size signals it, and
+// the shell's waitpid reports each stop, each continue and the end to the test through a pipe.
 
 #include "pairpath/hunt.hpp"
 #include "pairpath/search.hpp"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <poll.h>
-#include <pty.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
-#include <utmp.h>
 #include <vterm.h>
 
+#include <algorithm>
+#include <array>
+#include <cerrno>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
+#include <string>
+#include <tuple>
+#include <vector>
 
 namespace pairpath {
 namespace {
 
-constexpr int rows = 24;
-constexpr int columns = 80;
+constexpr winsize standardSize{24, 80, 0, 0}; // also what the game takes when a side is 0
 
-// `pairpath --full-screen --seed=7` on a pseudo-terminal that reports the size `size`, its screen
-// of 80 x 24 kept by libvterm.
+// The last guard against a hang, not a measure of speed: a wait for the screen, a stop or the
+// end fails after this long, far beyond what any machine needs, slow or sanitized. Once one wait
+// has failed so, the later ones fail at once.
+constexpr auto hangGuard = std::chrono::seconds(60);
+constexpr int guardLook = 1000; // milliseconds a poll waits before the guard is looked at
+
+constexpr int shellFailed = 126;
+constexpr int execFailed = 127;
+
+void writeAll(int fd, const void* bytes, std::size_t size) {
+    [[maybe_unused]] const ssize_t ignored = write(fd, bytes, size); // a pipe takes it whole
+}
+
+// The game's process, forked by the shell: its own process group, made the foreground before the
+// program starts, and the signals a job-control shell gives its jobs back. tcsetpgrp from what is
+// still a background group raises SIGTTOU, which is ignored until then.
+[[noreturn]] void runGame(int terminal) {
+    std::signal(SIGTTOU, SIG_IGN);
+    setpgid(0, 0);
+    tcsetpgrp(terminal, getpid());
+    for (const int number : {SIGINT, SIGQUIT, SIGTSTP, SIGTTIN, SIGTTOU, SIGCHLD})
+        std::signal(number, SIG_DFL);
+    sigset_t none{};
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+        dup2(terminal, fd);
+    if (terminal > STDERR_FILENO) close(terminal);
+    execl(PAIRPATH_BINARY, PAIRPATH_BINARY, "--full-screen", "--seed=7",
+          static_cast<char*>(nullptr));
+    _exit(execFailed);
+}
+
+// The mini-shell, in the child: a new session whose controlling terminal is `terminalName`, the
+// game run in it, and on `report` the game's process id, then each of its wait statuses until
+// the one that tells its end.
+[[noreturn]] void runShell(const char* terminalName, int report) {
+    const int terminal = setsid() < 0 ? -1 : open(terminalName, O_RDWR);
+    // Linux makes it the controlling terminal on open already; the BSDs need TIOCSCTTY.
+    if (terminal < 0 || ioctl(terminal, TIOCSCTTY, 0) != 0) _exit(shellFailed);
+    std::signal(SIGCHLD, SIG_DFL); // an ignored SIGCHLD would hide the game from waitpid
+    setenv("LC_ALL", "C.UTF-8", 1);
+    const pid_t game = fork();
+    if (game == 0) runGame(terminal);
+    if (game < 0) _exit(shellFailed);
+    setpgid(game, game); // here too, as shells do, whichever of the two runs first
+    const int id = game;
+    writeAll(report, &id, sizeof id);
+    for (;;) {
+        int status = 0;
+        if (waitpid(game, &status, WUNTRACED | WCONTINUED) < 0) {
+            if (errno == EINTR) continue;
+            _exit(shellFailed);
+        }
+        writeAll(report, &status, sizeof status);
+        if (WIFEXITED(status) || WIFSIGNALED(status)) _exit(0);
+    }
+}
+
+// `pairpath --full-screen --seed=7` under the mini-shell, on a new pseudo-terminal that reports
+// the size `size`; its screen kept by libvterm at that size, or 80 x 24 where a side is 0.
 class Terminal {
   public:
     explicit Terminal(winsize size) {
-        int slave = -1;
-        if (openpty(&master, &slave, nullptr, nullptr, &size) != 0) return;
-        tcgetattr(slave, &before);
-        child = fork();
-        if (child == 0 && login_tty(slave) == 0) {
-            setenv("LC_ALL", "C.UTF-8", 1);
-            execl(PAIRPATH_BINARY, PAIRPATH_BINARY, "--full-screen", "--seed=7",
-                  static_cast<char*>(nullptr));
+        master = posix_openpt(O_RDWR | O_NOCTTY);
+        std::array<int, 2> reports{-1, -1};
+        const char* name =
+            master < 0 || grantpt(master) != 0 || unlockpt(master) != 0 ? nullptr : ptsname(master);
+        if (name == nullptr || pipe(reports.data()) != 0) {
+            ADD_FAILURE() << "no pseudo-terminal: " << std::strerror(errno);
+            gaveUp = true;
+            return;
         }
-        if (child == 0) _exit(127);
-        close(slave);
+        ioctl(master, TIOCSWINSZ, &size);
+        tcgetattr(master, &before);
+        for (const int fd : {master, reports[0], reports[1]})
+            fcntl(fd, F_SETFD, FD_CLOEXEC);
+        shell = fork();
+        if (shell == 0) {
+            close(master);
+            close(reports[0]);
+            runShell(name, reports[1]);
+        }
+        close(reports[1]);
+        report = reports[0];
+        if (size.ws_row != 0 && size.ws_col != 0) vterm_set_size(vt, size.ws_row, size.ws_col);
         vterm_set_utf8(vt, 1);
         vterm_screen_enable_altscreen(screen, 1);
         callbacks.settermprop = [](VTermProp prop, VTermValue* value, void* self) {
@@ -53,93 +134,192 @@ class Terminal {
         vterm_screen_set_callbacks(screen, &callbacks, this);
         vterm_screen_reset(screen, 1);
     }
+    // A game still running is killed; the shell then reports its end, and is waited for.
     ~Terminal() {
-        if (child > 0 && !ended && kill(child, SIGKILL) == 0) waitpid(child, nullptr, 0);
-        if (master >= 0) close(master);
+        if (game > 0 && !ended()) {
+            kill(-game, SIGKILL);
+            kill(game, SIGKILL);
+        } else if (shell > 0 && game <= 0) {
+            kill(shell, SIGKILL);
+        }
+        if (shell > 0) waitpid(shell, nullptr, 0);
+        for (const int fd : {master, report}) {
+            if (fd >= 0) close(fd);
+        }
         vterm_free(vt);
     }
     Terminal(const Terminal&) = delete;
     Terminal& operator=(const Terminal&) = delete;
+    Terminal(Terminal&&) = delete;
+    Terminal& operator=(Terminal&&) = delete;
 
-    void type(std::string_view keys) {
+    void type(std::string_view keys) const {
         ASSERT_EQ(write(master, keys.data(), keys.size()), ssize_t(keys.size()));
     }
-    void resume() const { kill(child, SIGCONT); }
+    // A new window size, for the screen kept here and for the terminal, whose kernel then sends
+    // SIGWINCH to the foreground process group.
+    void resize(winsize size) {
+        vterm_set_size(vt, size.ws_row, size.ws_col);
+        ASSERT_EQ(ioctl(master, TIOCSWINSZ, &size), 0);
+    }
+    // What a shell's `fg` sends the job, which is still in the foreground.
+    void continueGame() const { ASSERT_EQ(kill(-game, SIGCONT), 0); }
+
     char32_t at(int row, int column) const {
         VTermScreenCell cell{};
         vterm_screen_get_cell(screen, {row, column}, &cell);
         return cell.chars[0];
     }
-    // Reads the program's output until `shown` holds, for at most five seconds.
+    std::pair<int, int> screenSize() const {
+        std::pair<int, int> size;
+        vterm_get_size(vt, &size.first, &size.second);
+        return size;
+    }
+    // The screen's rows one after the other, with '#' for every character beyond ASCII.
+    std::string text() const {
+        const auto [rows, columns] = screenSize();
+        std::string all;
+        for (int cell = 0; cell < rows * columns; ++cell) {
+            const char32_t c = at(cell / columns, cell % columns);
+            all += c < 128 ? std::max(' ', char(c)) : '#';
+        }
+        return all;
+    }
+
+    // Reads the game's output and the shell's reports until `shown` holds.
     void waitFor(const std::function<bool()>& shown, std::string_view what) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        const auto deadline = std::chrono::steady_clock::now() + hangGuard;
         while (!shown()) {
-            ASSERT_FALSE(outputEnded) << "output ended before " << what;
-            ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "no " << what << " on screen";
-            pollfd ready{master, POLLIN, 0};
-            if (poll(&ready, 1, 100) <= 0) continue;
-            std::array<char, 4096> buffer{};
-            const ssize_t got = read(master, buffer.data(), buffer.size());
-            outputEnded = got <= 0; // EIO once the program has closed the terminal
-            if (got > 0) vterm_input_write(vt, buffer.data(), std::size_t(got));
+            ASSERT_FALSE(gaveUp) << "no wait for " << what << " after a hang";
+            ASSERT_FALSE(outputEnded && reportsEnded) << "everything ended before " << what;
+            if (std::chrono::steady_clock::now() > deadline) {
+                gaveUp = true;
+                FAIL() << "no " << what << " after " << hangGuard.count() << " s\n" << text();
+            }
+            std::array<pollfd, 2> ready{
+                {{outputEnded ? -1 : master, POLLIN, 0}, {reportsEnded ? -1 : report, POLLIN, 0}}};
+            if (poll(ready.data(), ready.size(), guardLook) <= 0) continue;
+            if (ready[0].revents != 0) readOutput();
+            if (ready[1].revents != 0) readReports();
         }
     }
     void waitForText(std::string_view wanted) {
-        std::string screenText; // with '#' for every character beyond ASCII
-        waitFor(
-            [&] {
-                screenText.clear();
-                for (int cell = 0; cell < rows * columns; ++cell) {
-                    const char32_t c = at(cell / columns, cell % columns);
-                    screenText += c < 128 ? std::max(' ', char(c)) : '#';
-                }
-                return screenText.find(wanted) != std::string::npos;
-            },
-            wanted);
+        waitFor([&] { return text().find(wanted) != std::string::npos; }, wanted);
     }
 
-    // Waits for the program's end: its wait status, or -1 if it does not end in five seconds.
-    int end() {
-        waitFor([&] { return outputEnded; }, "the end of the output");
-        for (int tries = 0; tries < 50 && !ended; ++tries, usleep(100'000))
-            ended = waitpid(child, &status, WNOHANG) == child;
-        return ended ? status : -1;
+    // The shell's reports so far: each a wait status of the game.
+    const std::vector<int>& statuses() const { return reported; }
+    bool stopped() const { return !reported.empty() && WIFSTOPPED(reported.back()); }
+    bool ended() const {
+        return !reported.empty() && (WIFEXITED(reported.back()) || WIFSIGNALED(reported.back()));
     }
-    // Whether the terminal's modes are those it had before the program started.
+    // Waits for the game's end and for all its output: its wait status, or -1.
+    int end() {
+        waitFor([&] { return ended() && outputEnded; }, "the end");
+        return ended() ? reported.back() : -1;
+    }
+    // Whether the terminal's modes are those it had before the game started.
     bool modesAsBefore() const {
         termios now{};
         tcgetattr(master, &now);
         return now.c_iflag == before.c_iflag && now.c_oflag == before.c_oflag &&
                now.c_cflag == before.c_cflag && now.c_lflag == before.c_lflag &&
-               std::equal(now.c_cc, now.c_cc + NCCS, before.c_cc);
+               std::equal(std::begin(now.c_cc), std::end(now.c_cc), std::begin(before.c_cc));
     }
 
-    termios before{};
     bool altScreen = false;
     bool cursorShown = true;
 
   private:
-    pid_t child = -1;
-    int master = -1;
-    VTerm* vt = vterm_new(rows, columns);
-    VTermScreen* screen = vterm_obtain_screen(vt);
-    VTermScreenCallbacks callbacks{};
-    bool outputEnded = false;
-    bool ended = false;
-    int status = 0;
-};
-
-// The screen position of a cell's centre: cells are three columns apart and two rows apart,
-// from the frame's top-left corner.
-std::pair<int, int> onScreen(const Terminal& terminal, int code) {
-    for (int row = 0; row < rows; ++row) {
-        for (int column = 0; column < columns; ++column) {
-            if (terminal.at(row, column) == U'╔') {
-                return {row + 1 + 2 * rowOf(code), column + 2 + 3 * columnOf(code)};
+    void readOutput() {
+        std::array<char, 4096> buffer{};
+        const ssize_t got = read(master, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR) return;
+        outputEnded = got <= 0; // EIO once no process holds the terminal open
+        if (got > 0) vterm_input_write(vt, buffer.data(), std::size_t(got));
+    }
+    void readReports() {
+        std::array<char, 64> buffer{};
+        const ssize_t got = read(report, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR) return;
+        reportsEnded = got <= 0;
+        if (got > 0) pending.append(buffer.data(), std::size_t(got));
+        for (int value = 0; pending.size() >= sizeof value; pending.erase(0, sizeof value)) {
+            std::memcpy(&value, pending.data(), sizeof value);
+            if (game < 0) {
+                game = value;
+            } else {
+                reported.push_back(value);
             }
         }
     }
-    return {0, 0};
+
+    termios before{};
+    int master = -1;
+    int report = -1; // the read end of the shell's reports
+    pid_t shell = -1;
+    pid_t game = -1;     // also the game's process group
+    std::string pending; // the bytes of a report not all read yet
+    std::vector<int> reported;
+    bool outputEnded = false;
+    bool reportsEnded = false;
+    bool gaveUp = false;
+    VTerm* vt = vterm_new(standardSize.ws_row, standardSize.ws_col);
+    VTermScreen* screen = vterm_obtain_screen(vt);
+    VTermScreenCallbacks callbacks{};
+};
+
+// Seed 7's first board, 5 x 5 with 4 pairs, the one the game deals, and a cover of it.
+struct Dealt {
+    Board board;
+    Cover cover;
+};
+Dealt seedSeven() {
+    std::srand(7);
+    Dealt dealt{*findPuzzle(5, 4, nullptr).puzzle, {}};
+    dealt.cover = *findCover(dealt.board);
+    return dealt;
+}
+
+// The screen position of the board frame's top-left corner, or {-1, -1}.
+std::pair<int, int> corner(const Terminal& terminal) {
+    const auto [rows, columns] = terminal.screenSize();
+    for (int row = 0; row < rows; ++row) {
+        for (int column = 0; column < columns; ++column) {
+            if (terminal.at(row, column) == U'╔') return {row, column};
+        }
+    }
+    return {-1, -1};
+}
+
+// Where that corner belongs for the 5 x 5 board, 17 columns by 11 rows: centred on the window,
+// below the title row, with the four status rows at the bottom.
+std::pair<int, int> centredCorner(winsize window) {
+    const int rows = window.ws_row == 0 ? standardSize.ws_row : window.ws_row;
+    const int columns = window.ws_col == 0 ? standardSize.ws_col : window.ws_col;
+    return {1 + (rows - 16) / 2, (columns - 17) / 2};
+}
+
+// The screen position of a cell's centre: cells are three columns apart and two rows apart.
+std::pair<int, int> onScreen(const Terminal& terminal, int code) {
+    const auto [row, column] = corner(terminal);
+    return {row + 1 + 2 * rowOf(code), column + 2 + 3 * columnOf(code)};
+}
+bool shows(const Terminal& terminal, int code, char32_t mark) {
+    const auto [row, column] = onScreen(terminal, code);
+    return terminal.at(row, column) == mark;
+}
+bool showsBoard(const Terminal& terminal, const Board& board) {
+    for (int entry = 0; entry < board.count; ++entry) {
+        if (!shows(terminal, board.endpoints[std::size_t(entry)], char32_t(digitOf(entry / 2 + 1))))
+            return false;
+    }
+    return true;
+}
+// Before its first step, a path's head is its start, in brackets.
+bool bracketed(const Terminal& terminal, int code) {
+    const auto [row, column] = onScreen(terminal, code);
+    return terminal.at(row, column - 1) == U'[' && terminal.at(row, column + 1) == U']';
 }
 
 std::string arrow(int from, int to) {
@@ -147,55 +327,58 @@ std::string arrow(int from, int to) {
     return step == -10 ? "\033[A" : step == 10 ? "\033[B" : step == 1 ? "\033[C" : "\033[D";
 }
 
+// Answers the start questions, a key that answers nothing passed over, up to the board.
+void reachBoard(Terminal& terminal, const Board& board) {
+    terminal.waitForText("Grid side?");
+    terminal.type("x5");
+    terminal.waitForText("How many pairs?");
+    terminal.type("4");
+    terminal.waitFor([&] { return showsBoard(terminal, board); }, "the board");
+}
+
+// Picks pair 1 and takes the first step of its route.
+void startPath(Terminal& terminal, const std::vector<int>& route) {
+    terminal.type("1");
+    terminal.waitFor([&] { return bracketed(terminal, route[0]); }, "the bracketed start");
+    terminal.type(arrow(route[0], route[1]));
+    terminal.waitFor([&] { return shows(terminal, route[1], U'●'); }, "the path's head");
+    EXPECT_FALSE(bracketed(terminal, route[0]));
+}
+
+bool givenBack(const Terminal& terminal) {
+    return terminal.modesAsBefore() && !terminal.altScreen && terminal.cursorShown;
+}
+
 TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
-    std::srand(7); // the seed the program gets, so the same board and a cover of it
-    const Board board = *findPuzzle(5, 4, nullptr).puzzle;
-    const Cover cover = *findCover(board);
-    // A terminal that reports no rows, or no columns, is taken to be 80 x 24.
-    const std::tuple<const char*, bool, const char*, int, winsize> cases[] = {
-        {"Q after the win", true, "q", 0, {rows, columns, 0, 0}},
-        {"Ctrl+C in the middle of a path", false, "\003", 128 + SIGINT, {0, columns, 0, 0}},
-        {"Ctrl+D, the end of input, in a path", false, "\004", 1, {rows, 0, 0, 0}},
+    const Dealt dealt = seedSeven();
+    const Board& board = dealt.board;
+    const Cover& cover = dealt.cover;
+    // Each way to end with its keys and its wait status; a terminal that reports no rows, or no
+    // columns, is taken to be 80 x 24.
+    const auto cases = std::to_array<std::tuple<const char*, bool, const char*, int, winsize>>({
+        {"Q after the win", true, "q", 0, standardSize},
+        {"Ctrl+C in the middle of a path", false, "\003", SIGINT, {0, 80, 0, 0}},
+        {"Ctrl+D, the end of input, in a path", false, "\004", 1, {24, 0, 0, 0}},
         {"Q to drop the path, Q and Y to quit, in the smallest window",
          false,
          "qqy",
          0,
          {16, 60, 0, 0}},
-        {"Ctrl+Z, then Ctrl+C once resumed", false, "\032", 128 + SIGINT, {rows, columns, 0, 0}},
-    };
-    for (const auto& [how, solve, keys, ending, size] :
-         cases) { // an exit status, or 128 + a signal
+    });
+    for (const auto& [how, solve, keys, ending, size] : cases) {
         SCOPED_TRACE(how);
         Terminal terminal(size);
-        terminal.waitForText("Grid side?");
-        terminal.type("x5"); // a key that answers nothing is passed over
-        terminal.waitForText("How many pairs?");
-        terminal.type("4");
-        const auto shows = [&](int code, char32_t mark) {
-            const auto [row, column] = onScreen(terminal, code);
-            return terminal.at(row, column) == mark;
-        };
-        terminal.waitFor([&] { return shows(board.endpoints[0], U'1'); }, "the board");
-        const int wide = size.ws_col == 0 ? columns : size.ws_col;
-        EXPECT_EQ(onScreen(terminal, 0).second, (wide - 17) / 2 + 2) << "a centred board";
-        for (int entry = 0; entry < board.count; ++entry)
-            EXPECT_TRUE(
-                shows(board.endpoints[std::size_t(entry)], char32_t(digitOf(entry / 2 + 1))));
+        ASSERT_NO_FATAL_FAILURE(reachBoard(terminal, board));
+        EXPECT_EQ(corner(terminal), centredCorner(size));
         EXPECT_TRUE(terminal.altScreen && !terminal.cursorShown);
         EXPECT_FALSE(terminal.modesAsBefore()) << "not in raw mode";
-        // Before its first step, a path's head is its start, in brackets.
-        const auto bracketed = [&](int code) {
-            const auto [row, column] = onScreen(terminal, code);
-            return terminal.at(row, column - 1) == U'[' && terminal.at(row, column + 1) == U']';
-        };
-        for (int pair = 1; pair <= (solve ? 4 : 1); ++pair) {
-            const auto& route = cover[std::size_t(pair - 1)];
-            terminal.type(std::to_string(pair));
-            if (!solve) terminal.waitFor([&] { return bracketed(route[0]); }, "bracketed start");
-            for (std::size_t i = 1; i < (solve ? route.size() : 2); ++i)
-                terminal.type(arrow(route[i - 1], route[i]));
-        }
         if (solve) {
+            for (std::size_t pair = 1; pair <= cover.size(); ++pair) {
+                const auto& route = cover[pair - 1];
+                terminal.type(std::to_string(pair));
+                for (std::size_t i = 1; i < route.size(); ++i)
+                    terminal.type(arrow(route[i - 1], route[i]));
+            }
             ASSERT_NO_FATAL_FAILURE(terminal.waitForText("Congrats! You Win the game!!!"));
             // A cell inside a route shows the box line that joins its two neighbours.
             const auto line = [](int from, int to) {
@@ -207,32 +390,81 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
             };
             for (const auto& route : cover) {
                 for (std::size_t i = 1; i + 1 < route.size(); ++i) {
-                    const auto [row, column] = onScreen(terminal, route[i]);
-                    EXPECT_EQ(terminal.at(row, column),
-                              line(route[i - 1] - route[i], route[i + 1] - route[i]));
+                    EXPECT_TRUE(shows(terminal, route[i],
+                                      line(route[i - 1] - route[i], route[i + 1] - route[i])));
                 }
             }
         } else {
-            ASSERT_NO_FATAL_FAILURE(
-                terminal.waitFor([&] { return shows(cover[0][1], U'●'); }, "the path's head"));
-            EXPECT_FALSE(bracketed(cover[0][0]));
+            ASSERT_NO_FATAL_FAILURE(startPath(terminal, cover[0]));
         }
         terminal.type(keys);
-        if (keys == std::string_view("\032")) { // stopped, with the terminal given back
-            terminal.waitFor([&] { return terminal.modesAsBefore() && !terminal.altScreen; },
-                             "the terminal as it was");
-            terminal.resume();
-            terminal.waitFor([&] { return terminal.altScreen; }, "the game again");
-            terminal.type("\003");
-        }
         const int status = terminal.end();
-        EXPECT_TRUE(ending < 128 ? WIFEXITED(status) && WEXITSTATUS(status) == ending
-                                 : WIFSIGNALED(status) && WTERMSIG(status) == ending - 128)
+        EXPECT_TRUE(keys == std::string_view("\003")
+                        ? WIFSIGNALED(status) && WTERMSIG(status) == ending
+                        : WIFEXITED(status) && WEXITSTATUS(status) == ending)
             << "wait status " << status;
-        EXPECT_TRUE(terminal.modesAsBefore());
-        EXPECT_FALSE(terminal.altScreen);
-        EXPECT_TRUE(terminal.cursorShown);
+        EXPECT_TRUE(givenBack(terminal));
     }
+}
+
+// Ctrl+Z stops the game, the terminal given back first; continued, the game takes the terminal
+// again and draws the game as it was; Ctrl+C then ends it.
+TEST(FullScreen, StopsAtCtrlZAndPlaysOnWhenContinued) {
+    const Dealt dealt = seedSeven();
+    const Board& board = dealt.board;
+    const Cover& cover = dealt.cover;
+    Terminal terminal(standardSize);
+    ASSERT_NO_FATAL_FAILURE(reachBoard(terminal, board));
+    ASSERT_NO_FATAL_FAILURE(startPath(terminal, cover[0]));
+    terminal.type("\032");
+    ASSERT_NO_FATAL_FAILURE(terminal.waitFor([&] { return terminal.stopped(); }, "a stop"));
+    EXPECT_EQ(WSTOPSIG(terminal.statuses().back()), SIGTSTP);
+    // The modes were set back before the stop; the screen's sequences are on their way.
+    ASSERT_TRUE(terminal.modesAsBefore()) << "stopped in raw mode";
+    ASSERT_NO_FATAL_FAILURE(terminal.waitFor(
+        [&] { return !terminal.altScreen && terminal.cursorShown; }, "the main screen"));
+
+    terminal.continueGame();
+    const auto playing = [&] {
+        return terminal.altScreen && showsBoard(terminal, board) &&
+               shows(terminal, cover[0][1], U'●');
+    };
+    ASSERT_NO_FATAL_FAILURE(terminal.waitFor(playing, "the game drawn again"));
+    EXPECT_FALSE(terminal.modesAsBefore()) << "not in raw mode again";
+    terminal.type("\003");
+    const int status = terminal.end();
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << "wait status " << status;
+    EXPECT_TRUE(givenBack(terminal));
+    const std::vector<int>& statuses = terminal.statuses();
+    ASSERT_EQ(statuses.size(), 3U) << "a stop, a continue and the end";
+    EXPECT_TRUE(WIFCONTINUED(statuses[1]));
+}
+
+// Each new window size draws the screen again for that size: the board centred anew, a request
+// for a larger window while it is too small, and the board once it fits again.
+TEST(FullScreen, DrawsAgainForEachWindowSize) {
+    const Dealt dealt = seedSeven();
+    const Board& board = dealt.board;
+    Terminal terminal(standardSize);
+    ASSERT_NO_FATAL_FAILURE(reachBoard(terminal, board));
+    const auto centredFor = [&](winsize size) {
+        return [&terminal, &board, size] {
+            return corner(terminal) == centredCorner(size) && showsBoard(terminal, board);
+        };
+    };
+    constexpr winsize larger{30, 100, 0, 0};
+    terminal.resize(larger);
+    ASSERT_NO_FATAL_FAILURE(terminal.waitFor(centredFor(larger), "the board centred on 100 x 30"));
+    terminal.resize({24, 50, 0, 0});
+    ASSERT_NO_FATAL_FAILURE(terminal.waitForText("Please make the window at least 60 x 16."));
+    EXPECT_EQ(corner(terminal), std::make_pair(-1, -1)) << "no board in too small a window";
+    constexpr winsize smallest{16, 60, 0, 0};
+    terminal.resize(smallest);
+    ASSERT_NO_FATAL_FAILURE(terminal.waitFor(centredFor(smallest), "the board on 60 x 16"));
+    terminal.type("qy");
+    const int status = terminal.end();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
+    EXPECT_TRUE(givenBack(terminal));
 }
 
 } // namespace

@@ -176,6 +176,7 @@ TEST(Program, HelpVersionAndRefusalsEndAtOnce) {
         {"--pairs=9 --size=5", 2, "--size 5 --pairs 9"},
         {"--color=sometimes", 2, "'sometimes' for --color"},
         {"--full-screen", 2, "terminal"},
+        {"-f", 2, "terminal"},
     });
     const std::string hint = "\nTry 'pairpath --help' for more information.\n";
     for (const auto& [arguments, status, text] : cases) {
@@ -183,7 +184,7 @@ TEST(Program, HelpVersionAndRefusalsEndAtOnce) {
         const std::string& said = status == 0 ? ran.output : ran.errors;
         EXPECT_EQ(ran.status, status) << arguments;
         EXPECT_TRUE(said.starts_with(status == 0 ? text : "pairpath: ")) << said;
-        EXPECT_LT(said.find(text), said.find('\n')) << said;
+        EXPECT_LT(said.find(text), said.find('\n')) << arguments << ": " << said;
         EXPECT_EQ(status == 0 ? ran.errors : ran.output, "");
         EXPECT_EQ(ran.errors.ends_with(hint), status == 2 && text != "terminal") << arguments;
     }
