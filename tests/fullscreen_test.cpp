@@ -441,5 +441,32 @@ TEST(FullScreen, StopsAtCtrlZAndPlaysOnWhenContinued) {
     EXPECT_TRUE(WIFCONTINUED(statuses[1]));
 }
 
+// Each new window size draws the screen again for that size: the board centred anew, a request
+// for a larger window while it is too small, and the board once it fits again.
+TEST(FullScreen, DrawsAgainForEachWindowSize) {
+    const Dealt dealt = seedSeven();
+    const Board& board = dealt.board;
+    Terminal terminal(standardSize);
+    ASSERT_NO_FATAL_FAILURE(reachBoard(terminal, board));
+    const auto centredFor = [&](winsize size) {
+        return [&terminal, &board, size] {
+            return corner(terminal) == centredCorner(size) && showsBoard(terminal, board);
+        };
+    };
+    constexpr winsize larger{30, 100, 0, 0};
+    terminal.resize(larger);
+    ASSERT_NO_FATAL_FAILURE(terminal.waitFor(centredFor(larger), "the board centred on 100 x 30"));
+    terminal.resize({24, 50, 0, 0});
+    ASSERT_NO_FATAL_FAILURE(terminal.waitForText("Please make the window at least 60 x 16."));
+    EXPECT_EQ(corner(terminal), std::make_pair(-1, -1)) << "no board in too small a window";
+    constexpr winsize smallest{16, 60, 0, 0};
+    terminal.resize(smallest);
+    ASSERT_NO_FATAL_FAILURE(terminal.waitFor(centredFor(smallest), "the board on 60 x 16"));
+    terminal.type("qy");
+    const int status = terminal.end();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
+    EXPECT_TRUE(givenBack(terminal));
+}
+
 } // namespace
 } // namespace pairpath
