@@ -75,7 +75,10 @@ void tell(int report, int value) {
     // Linux makes it the controlling terminal on open already; the BSDs need TIOCSCTTY.
     if (terminal < 0 || ioctl(terminal, TIOCSCTTY, 0) != 0) _exit(shellFailed);
     std::signal(SIGCHLD, SIG_DFL); // an ignored SIGCHLD would hide the game from waitpid
-    setenv("LC_ALL", "C.UTF-8", 1);
+    // An empty LC_ALL counts as unset: the locale is LANG's.
+    setenv("LC_ALL", "", 1);
+    unsetenv("LC_CTYPE");
+    setenv("LANG", "C.UTF-8", 1);
     const pid_t game = fork();
     if (game == 0) runGame(terminal);
     if (game < 0) _exit(shellFailed);
@@ -357,7 +360,7 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
     // Each way to end with its keys and its wait status; a terminal that reports no rows, or no
     // columns, is taken to be 80 x 24.
     const auto cases = std::to_array<std::tuple<const char*, bool, const char*, int, winsize>>({
-        {"Q after the win", true, "q", 0, standardSize},
+        {"N after the win, then Q", true, "q", 0, standardSize},
         {"Ctrl+C in the middle of a path", false, "\003", SIGINT, {0, 80, 0, 0}},
         {"Ctrl+D, the end of input, in a path", false, "\004", 1, {24, 0, 0, 0}},
         {"Q to drop the path, Q and Y to quit, in the smallest window",
@@ -395,6 +398,9 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
                                       line(route[i - 1] - route[i], route[i + 1] - route[i])));
                 }
             }
+            // After the win a key other than N or Q is passed over, and N asks for a new puzzle.
+            terminal.type("xn");
+            ASSERT_NO_FATAL_FAILURE(terminal.waitForText("Grid side?"));
         } else {
             ASSERT_NO_FATAL_FAILURE(startPath(terminal, cover[0]));
         }

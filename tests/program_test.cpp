@@ -188,6 +188,11 @@ TEST(Program, HelpVersionAndRefusalsEndAtOnce) {
         EXPECT_EQ(status == 0 ? ran.errors : ran.output, "");
         EXPECT_EQ(ran.errors.ends_with(hint), status == 2 && text != "terminal") << arguments;
     }
+    // The help names every exit status the program ends with.
+    const std::string help = run("--help").output;
+    const std::string statuses = help.substr(std::min(help.find("Exit status:"), help.size()));
+    for (const std::string_view status : {"\n  0  ", "\n  1  ", "\n  2  "})
+        EXPECT_NE(statuses.find(status), std::string::npos) << status;
 }
 
 // Games whose input ends right after the first board. The reference: the questions answered

@@ -217,6 +217,49 @@ TEST(Sampler, AcceptanceOddsFollowTheGeneratorsOddsExactly) {
     }
 }
 
+// A cover of a side x side grid given as its paths, each a list of cells (row * side + column)
+// from one end to the other.
+DrawnCover coverOf(const std::vector<std::vector<int>>& paths, int side) {
+    DrawnCover cover;
+    for (const auto& path : paths) {
+        for (std::size_t i = 1; i < path.size(); ++i) {
+            const int low = std::min(path[i - 1], path[i]);
+            const bool down = std::abs(path[i] - path[i - 1]) == side;
+            cover.edges[std::size_t(low)] |= down ? downEdge : rightEdge;
+        }
+        cover.pairs.push_back({path.front(), path.back()});
+    }
+    return cover;
+}
+
+// On a 4 x 4 grid: a path that turns round a square beside another path's straight run shows one
+// other cover; straight rows show none.
+TEST(Sampler, OtherCoversFoundAtOnceOnKnownCovers) {
+    const auto cases = std::to_array<std::pair<std::vector<std::vector<int>>, int>>({
+        {{{0, 1, 5, 6, 2, 3}, {4, 8, 9, 10, 11, 7}, {12, 13, 14, 15}}, 1},
+        {{{0, 1, 2, 3, 7, 11, 10, 9, 5, 6}, {4, 8, 12, 13, 14, 15}}, 1},
+        {{{0, 1, 2, 3}, {4, 5, 6, 7}, {8, 9, 10, 11}, {12, 13, 14, 15}}, 0},
+        {{{3, 2, 6, 5, 1, 0}, {7, 11, 10, 9, 8, 4}, {15, 14, 13, 12}}, 1}, // the first, mirrored
+    });
+    for (const auto& [paths, others] : cases)
+        EXPECT_EQ(otherCoversAtLeast(coverOf(paths, 4), 4), others) << paths.front().front();
+}
+
+TEST(Sampler, AcceptsWithTheOddsGiven) {
+    std::srand(5);
+    RandomBits bits;
+    std::array<int, 3> accepted{};
+    for (int i = 0; i < 1000; ++i) {
+        accepted[0] += accepts({0, 5}, bits) ? 1 : 0;
+        accepted[1] += accepts({5, 5}, bits) ? 1 : 0;
+        accepted[2] += accepts({1, 2}, bits) ? 1 : 0;
+    }
+    EXPECT_EQ(accepted[0], 0);
+    EXPECT_EQ(accepted[1], 1000);
+    EXPECT_GT(accepted[2], 400);
+    EXPECT_LT(accepted[2], 600);
+}
+
 // A drawn cover's quick count of other covers with the same ends never passes the true count:
 // on sides 6 to 8, where the counts allow two-cell paths, for covers of several path counts.
 TEST(Sampler, OtherCoversFoundAtOnceAreNeverMoreThanThereAre) {

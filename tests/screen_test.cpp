@@ -84,6 +84,8 @@ TEST(Screen, EachKeyActsOnTheGameAsTheRulesSay) {
          "Path 4  Connected 0/4  Cells 10/25  Moves 2  Hints 1"},
         {mirrored, "4_h", "Hint: go left.", "1...1/2...2/3...3/....4/4...4",
          "Path 4  Connected 0/4  Cells 9/25  Moves 1  Hints 1"},
+        {rows, "4dwddsds3h", "Hint: go right.", "1...1/2...2/34443/44.44/....4",
+         "Path 3  Connected 1/4  Cells 14/25  Moves 7  Hints 1"}, // past pair 4's path
         {rows, "4>h", "No solution goes on from this path: step back with B.",
          "1...1/2...2/3...3/44.../....4", "Path 4  Connected 0/4  Cells 9/25  Moves 1  Hints 1"},
         {rows, "1dddd2dddd3dddd4sdwdsdwds", "Congratulations! You connected path 4 successfully!",

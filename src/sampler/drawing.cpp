@@ -274,6 +274,10 @@ Odds acceptanceOdds(const std::vector<EndPair>& placement, int side) {
     return odds;
 }
 
+bool accepts(const Odds& odds, RandomBits& bits) {
+    return uniformBelow(bits, odds.outOf) < odds.accept;
+}
+
 std::optional<Board> drawSolvable(int size, int pairs, std::int64_t maxAttempts) {
     // On small grids nearly every cover has a two-cell path, whose ends are side by side, so
     // covers are drawn among those without one. On larger grids the frontier words that this
@@ -287,8 +291,7 @@ std::optional<Board> drawSolvable(int size, int pairs, std::int64_t maxAttempts)
         const auto cover = drawCover(counts, bits);
         if (!cover) continue;
         const std::vector<EndPair> placement = numberAndOrient(cover->pairs, bits);
-        const Odds odds = acceptanceOdds(placement, size);
-        if (uniformBelow(bits, odds.outOf) >= odds.accept) continue;
+        if (!accepts(acceptanceOdds(placement, size), bits)) continue;
         // Accepting with probability 1 / least, then least / k(E), accepts with 1 / k(E), and
         // counts k(E) far less often.
         const auto least = CoverCount(1 + otherCoversAtLeast(*cover, size));

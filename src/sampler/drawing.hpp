@@ -32,5 +32,7 @@ struct Odds {
     std::uint64_t outOf = 1;
 };
 Odds acceptanceOdds(const std::vector<EndPair>& placement, int side);
+// True with probability odds.accept / odds.outOf.
+bool accepts(const Odds& odds, RandomBits& bits);
 
 } // namespace pairpath
