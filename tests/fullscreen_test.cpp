@@ -392,12 +392,22 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
                 if (toward(-10)) return toward(-1) ? U'┘' : U'└';
                 return toward(-1) ? U'┐' : U'┌';
             };
+            // Between two cells of a route, the line's own piece: across, or in the row between.
+            const auto joined = [&](int from, int to) {
+                const auto [row, column] = onScreen(terminal, std::min(from, to));
+                if (std::abs(to - from) == 10) return terminal.at(row + 1, column) == U'│';
+                return terminal.at(row, column + 1) == U'─' && terminal.at(row, column + 2) == U'─';
+            };
             for (const auto& route : cover) {
-                for (std::size_t i = 1; i + 1 < route.size(); ++i) {
+                for (std::size_t i = 1; i < route.size(); ++i) {
+                    EXPECT_TRUE(joined(route[i - 1], route[i]));
+                    if (i + 1 == route.size()) continue;
                     EXPECT_TRUE(shows(terminal, route[i],
                                       line(route[i - 1] - route[i], route[i + 1] - route[i])));
                 }
             }
+            const auto [top, left] = corner(terminal);
+            EXPECT_EQ(terminal.at(top + 10, left + 16), U'╝') << "the frame's far corner";
             // After the win a key other than N or Q is passed over, and N asks for a new puzzle.
             terminal.type("xn");
             ASSERT_NO_FATAL_FAILURE(terminal.waitForText("Grid side?"));

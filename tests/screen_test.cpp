@@ -5,6 +5,7 @@
 #include "checks.hpp"
 #include "pairpath/keys.hpp"
 #include "pairpath/screenstate.hpp"
+#include "pairpath/terminal.hpp"
 
 #include <gtest/gtest.h>
 
@@ -151,6 +152,38 @@ std::string script(const std::vector<KeyPress>& keys) {
         }
     }
     return text;
+}
+
+// The first of LC_ALL, LC_CTYPE and LANG that is set and not empty names the character set.
+TEST(Terminal, LocaleNamesUtf8) {
+    const auto cases = std::to_array<std::tuple<const char*, const char*, const char*, bool>>({
+        {nullptr, nullptr, nullptr, false},
+        {nullptr, nullptr, "en_GB.UTF-8", true},
+        {"", "C", "en_GB.utf8", false},
+        {"C.utf-8", "C", nullptr, true},
+        {nullptr, "POSIX", "en_GB.UTF-8", false},
+    });
+    const auto set = [](const char* name, const char* value) {
+        if (value == nullptr) {
+            unsetenv(name);
+        } else {
+            setenv(name, value, 1);
+        }
+    };
+    std::array<std::optional<std::string>, 3> kept; // the environment as it was
+    constexpr std::array<const char*, 3> names{"LC_ALL", "LC_CTYPE", "LANG"};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (const char* value = std::getenv(names[i])) kept[i] = value;
+    }
+    for (const auto& [all, type, language, utf8] : cases) {
+        set(names[0], all);
+        set(names[1], type);
+        set(names[2], language);
+        EXPECT_EQ(localeIsUtf8(), utf8)
+            << (all != nullptr ? all : "-") << ' ' << (type != nullptr ? type : "-");
+    }
+    for (std::size_t i = 0; i < names.size(); ++i)
+        set(names[i], kept[i] ? kept[i]->c_str() : nullptr);
 }
 
 TEST(Keys, EscapeSequencesAreOneKeyEachAndALoneEscIsEsc) {

@@ -3,6 +3,8 @@
 
 #include "frontier.hpp"
 
+#include <algorithm>
+
 namespace pairpath {
 
 namespace {
@@ -205,24 +207,33 @@ Before countBefore(const WordIndex& index, const Endings& endings) {
     return before;
 }
 
-// The entry of byte `byte` holding `value` after depth `depth`: the words it puts before, and the
-// depth after it; 0 when no word holds it.
+// The entry of byte `byte` holding `value` after depth `depth`, for a byte that some word holds:
+// the words it puts before, and the depth after it.
 std::uint32_t byteEntry(const WordIndex& index, const Before& before, int byte, int depth,
                         unsigned value) {
     std::uint32_t smaller = 0;
     int after = depth;
-    for (int half = 0; half < slotsPerByte && after >= 0; ++half) {
-        const int slot = byte * slotsPerByte + half;
-        const unsigned part = value >> (slotBits * half) & slotMask;
-        if (slot < index.slots && part < index.values && after <= index.slots) {
-            smaller += before[std::size_t(slot)][std::size_t(after)][part];
-            after += depthStep(part);
-        } else if (part != 0 || slot < index.slots) {
-            after = -1; // no word holds this byte
+    const int end = std::min(index.slots, (byte + 1) * slotsPerByte);
+    for (int slot = byte * slotsPerByte; slot < end; ++slot) {
+        const unsigned part = value >> (slotBits * (slot % slotsPerByte)) & slotMask;
+        smaller += before[std::size_t(slot)][std::size_t(after)][part];
+        after += depthStep(part);
+    }
+    return numberedBeforeField.holding(smaller) | depthAfterField.holding(std::uint32_t(after));
+}
+
+// The entries of every byte that some word holds; the others stay 0.
+void numberBytes(WordIndex& index, const Before& before) {
+    index.beforeByte.assign(std::size_t(index.bytes()) * depths * byteValues, 0);
+    for (const Word word : index.words) {
+        std::size_t depth = 0;
+        for (int byte = 0; byte < index.bytes(); ++byte) {
+            const auto value = unsigned(word >> (8 * byte) & 0xFFU);
+            std::uint32_t& entry = index.beforeByte[WordIndex::entry(byte, depth, value)];
+            entry = byteEntry(index, before, byte, int(depth), value);
+            depth = depthAfterField.of(entry);
         }
     }
-    if (after < 0 || after > index.slots) return 0;
-    return numberedBeforeField.holding(smaller) | depthAfterField.holding(std::uint32_t(after));
 }
 
 WordIndex indexWords(int side, unsigned values) {
@@ -230,17 +241,9 @@ WordIndex indexWords(int side, unsigned values) {
     index.slots = side + 1;
     index.values = values;
     const Endings endings = countEndings(index);
-    const Before before = countBefore(index, endings);
-    index.beforeByte.assign(std::size_t(index.bytes()) * depths * byteValues, 0);
-    for (int byte = 0; byte < index.bytes(); ++byte) {
-        for (std::size_t depth = 0; depth < depths; ++depth) {
-            for (unsigned value = 0; value < byteValues; ++value)
-                index.beforeByte[WordIndex::entry(byte, depth, value)] =
-                    byteEntry(index, before, byte, int(depth), value);
-        }
-    }
     index.words.reserve(endings[std::size_t(index.slots)][0]);
     listWords(index, 0, 0, 0);
+    numberBytes(index, countBefore(index, endings));
     return index;
 }
 

@@ -33,6 +33,8 @@ struct Step {
 struct Steps {
     std::array<Step, 3> step;
     int count = 0;
+
+    std::span<const Step> ways() const { return {step.data(), std::size_t(count)}; }
 };
 
 // The steps of one side: each column's words in turn, numbered from 0 in word order within

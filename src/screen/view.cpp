@@ -18,12 +18,17 @@ namespace {
 enum Link : std::uint8_t { up = 1, down = 2, left = 4, right = 8 };
 using Links = std::array<std::uint8_t, gridCells>;
 
+// The board's frame.
+struct Frame {
+    std::string_view topLeft, top, topRight, side, bottomLeft, bottomRight;
+};
+
 struct Glyphs {
     std::array<std::string_view, 16> pathCells; // by links; under two links: the path's head
     std::string_view horizontal;                // links a cell to its left or right neighbour
     std::string_view vertical;                  // links a cell to the one below
     std::string_view empty;
-    std::array<std::string_view, 6> frame; // top-left, top, top-right, side, bottom-left, -right
+    Frame frame;
 };
 
 constexpr Glyphs boxGlyphs{
@@ -139,12 +144,13 @@ constexpr int boardHeight(int side) { return 2 * side + 1; }
 // The framed board, one string per screen line.
 std::vector<std::string> boardLines(const FullScreenGame& game, const Look& look) {
     const Links links = linksOf(game);
-    const auto& frame = glyphsOf(look).frame;
+    const Frame& frame = glyphsOf(look).frame;
     std::string across;
     for (int column = 0; column < boardWidth(game.live.size) - 2; ++column)
-        across += frame[1];
-    const std::string side = style(look, 0) + std::string(frame[3]);
-    std::vector<std::string> lines{std::string(frame[0]) + across + std::string(frame[2])};
+        across += frame.top;
+    const std::string side = style(look, 0) + std::string(frame.side);
+    std::vector<std::string> lines{std::string(frame.topLeft) + across +
+                                   std::string(frame.topRight)};
     for (int row = 0; row < game.live.size; ++row) {
         if (row > 0) {
             std::string spacer = side;
@@ -156,7 +162,7 @@ std::vector<std::string> boardLines(const FullScreenGame& game, const Look& look
             text += cellText(game, links, look, cellCode(row, column));
         lines.push_back(text + side);
     }
-    lines.push_back(std::string(frame[4]) + across + std::string(frame[5]));
+    lines.push_back(std::string(frame.bottomLeft) + across + std::string(frame.bottomRight));
     return lines;
 }
 
