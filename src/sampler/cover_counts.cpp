@@ -104,46 +104,37 @@ Lanes lanesOf(Span span) { return Lanes(((1U << span.size()) - 1) << span.lowest
 
 // --- Summing a layer ---
 
-// How one of a word's ways to fill the cell continues in the layer after it: where its lanes lie
-// there, and which of the word's lanes it reaches.
-struct Continuation {
-    Span span;                // of the word the way leads to
-    int closes = 0;           // 1 when the way finishes a path
-    std::ptrdiff_t shift = 0; // from a lane here to its count there
-    int from = 0;             // the lanes here that it reaches: from `from` to before `to`
-    int to = 0;
-};
-
-// How one word's counts come from the layer after it.
+// How one word's counts come from the layer after it: for each way to fill the cell, where its
+// lanes lie there, and which of this word's lanes it reaches.
 struct Onward {
-    Span span; // of this word's counts
-    std::array<Continuation, 3> ways{};
-    std::size_t count = 0;
-
-    std::span<const Continuation> continuations() const { return {ways.data(), count}; }
+    Span span;                             // of this word's counts
+    std::array<std::ptrdiff_t, 3> shift{}; // from a lane here to its count there
+    std::array<int, 3> from{};
+    std::array<int, 3> to{};
 };
 
-// The lanes of a word, with its `steps`, that have completions, among `wanted`; a span of size 0
-// when none.
+// The lanes of `word` that have completions, among `wanted`; a span of size 0 when none.
 Onward onwardOf(const Steps& steps, const Layer& after, Lanes wanted, std::size_t used) {
-    Onward onward;
+    std::array<Span, 3> next{};
     unsigned live = 0;
-    for (const Step step : steps.ways()) {
-        const Span next = after.spans[step.next()];
-        onward.ways[onward.count++] = {next, step.closes()};
-        live |= unsigned(lanesOf(next)) >> step.closes();
+    for (int i = 0; i < steps.count; ++i) {
+        const Step step = steps.step[std::size_t(i)];
+        next[std::size_t(i)] = after.spans[step.next()];
+        live |= unsigned(lanesOf(next[std::size_t(i)])) >> step.closes();
     }
     live &= wanted;
-    if (live == 0) return {};
+    Onward onward;
+    if (live == 0) return onward;
     const int lowest = std::countr_zero(live);
     const int size = int(std::bit_width(live)) - lowest;
     onward.span = Span::of(used, lowest, size);
     // Lane l here continues as lane l + closes there.
-    for (Continuation& way : std::span(onward.ways.data(), onward.count)) {
-        const int offset = lowest + way.closes - way.span.lowest();
-        way.shift = std::ptrdiff_t(way.span.first()) + offset;
-        way.from = std::max(0, -offset);
-        way.to = std::min(size, way.span.size() - offset);
+    for (int i = 0; i < steps.count; ++i) {
+        const Span span = next[std::size_t(i)];
+        const int offset = lowest + steps.step[std::size_t(i)].closes() - span.lowest();
+        onward.shift[std::size_t(i)] = std::ptrdiff_t(span.first()) + offset;
+        onward.from[std::size_t(i)] = std::max(0, -offset);
+        onward.to[std::size_t(i)] = std::min(size, span.size() - offset);
     }
     return onward;
 }
@@ -167,13 +158,14 @@ void sumLayer(CoverCounts& counts, int cell, const std::vector<Lanes>& lanes) {
     for (std::uint32_t word = 0; word < lanes.size(); ++word) {
         layer.spans[word] = Span{};
         if (lanes[word] == 0) continue;
-        const Onward onward = onwardOf(column.steps[word], after, lanes[word], used);
+        const Steps& steps = column.steps[word];
+        const Onward onward = onwardOf(steps, after, lanes[word], used);
         layer.spans[word] = onward.span;
         for (int lane = 0; lane < onward.span.size(); ++lane) {
             Sum sum = 0;
-            for (const Continuation& way : onward.continuations()) {
-                if (lane < way.from || lane >= way.to) continue;
-                const auto at = std::size_t(way.shift + lane);
+            for (std::size_t i = 0; i < std::size_t(steps.count); ++i) {
+                if (lane < onward.from[i] || lane >= onward.to[i]) continue;
+                const auto at = std::size_t(onward.shift[i] + lane);
                 if constexpr (std::is_same_v<Sum, std::uint64_t>) {
                     sum += after.counts.low(at);
                 } else {
