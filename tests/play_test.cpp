@@ -10,35 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-// Every allocation of this test program is counted, so that a test can tell that what a game
-// allocated was all given back.
-namespace {
-std::atomic<long> liveBlocks{0};
-} // namespace
-
-void* operator new(std::size_t size) {
-    void* block = std::malloc(size == 0 ? 1 : size);
-    if (block == nullptr) throw std::bad_alloc();
-    ++liveBlocks;
-    return block;
-}
-void* operator new(std::size_t size, const std::nothrow_t& /*tag*/) noexcept {
-    void* block = std::malloc(size == 0 ? 1 : size);
-    if (block != nullptr) ++liveBlocks;
-    return block;
-}
-void operator delete(void* block) noexcept {
-    if (block != nullptr) --liveBlocks;
-    std::free(block);
-}
-void operator delete(void* block, std::size_t /*size*/) noexcept {
-    if (block != nullptr) --liveBlocks;
-    std::free(block);
-}
 
 namespace pairpath {
 namespace {
@@ -129,25 +100,6 @@ TEST(Play, WinNeedsEveryPairConnected) {
     EXPECT_EQ(gridText(live), "11111/22222/33333/44444/44444");
     EXPECT_EQ(isWin(live, paths), 0);
     releasePaths(paths, 4);
-}
-
-// Both ways to play give back every node they made, whatever was drawn or erased.
-TEST(Play, EveryPathNodeIsReleased) {
-    const long before = liveBlocks;
-    {
-        FullScreenGame game(rows);
-        for (const char key : std::string_view("1dddd2dwy3dd"))
-            pressKey(game, {Key::character, key});
-        EXPECT_GT(liveBlocks, before + 4) << "the heads and the path cells";
-    }
-    EXPECT_EQ(liveBlocks, before);
-    Paths paths = makeHeads(4);
-    Board live = rows;
-    Drawing drawing = beginDrawing(paths, 1);
-    for (const int code : {1, 2, 3})
-        takeStep(live.grid, paths, drawing, code, 0, live.endpoints);
-    releasePaths(paths, 4);
-    EXPECT_EQ(liveBlocks, before);
 }
 
 TEST(Play, EveryRuleOnOneBoardThroughTheLineDialogue) {
