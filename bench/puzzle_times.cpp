@@ -4,7 +4,7 @@
 // same process shows the wait for a new puzzle later in a game. The child's peak memory is its
 // maximum resident set size.
 //
-// Usage: pairpath_bench [seeds [side pairs]]   (default: 100 seeds, every choice)
+// Usage: pairpath_bench [--unique] [seeds [side pairs]]   (default: 100 seeds, every choice)
 // Prints one Markdown table row per choice.
 
 #include "pairpath/hunt.hpp"
@@ -28,6 +28,13 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// Bytes in ru_maxrss's unit: bytes on macOS, KiB on Linux and the BSDs.
+#ifdef __APPLE__
+constexpr long maxrssUnit = 1;
+#else
+constexpr long maxrssUnit = 1024;
+#endif
+
 struct Wait {
     double first = 0;  // milliseconds to the first board, tables included
     double second = 0; // milliseconds to a second board in the same process
@@ -39,27 +46,29 @@ double millisecondsSince(Clock::time_point began) {
 }
 
 // Runs in the child: both waits, written to `out` as raw bytes.
-[[noreturn]] void measureInChild(int side, int pairs, unsigned seed, int out) {
+[[noreturn]] void measureInChild(int side, int pairs, pairpath::Answers answers, unsigned seed,
+                                 int out) {
     std::srand(seed);
     Wait wait;
     auto began = Clock::now();
-    wait.found = pairpath::findPuzzle(side, pairs, nullptr).puzzle.has_value();
+    wait.found = pairpath::findPuzzle(side, pairs, nullptr, answers).puzzle.has_value();
     wait.first = millisecondsSince(began);
     began = Clock::now();
-    pairpath::findPuzzle(side, pairs, nullptr);
+    pairpath::findPuzzle(side, pairs, nullptr, answers);
     wait.second = millisecondsSince(began);
     const bool written = write(out, &wait, sizeof wait) == ssize_t(sizeof wait);
     _exit(written ? 0 : 1);
 }
 
 // One seed in a fresh process; empty if the child failed. Adds the child's peak memory in KiB.
-std::optional<Wait> measure(int side, int pairs, unsigned seed, long& peakKiB) {
+std::optional<Wait> measure(int side, int pairs, pairpath::Answers answers, unsigned seed,
+                            long& peakKiB) {
     std::array<int, 2> channel{};
     if (pipe(channel.data()) != 0) return std::nullopt;
     const pid_t child = fork();
     if (child == 0) {
         close(channel[0]);
-        measureInChild(side, pairs, seed, channel[1]);
+        measureInChild(side, pairs, answers, seed, channel[1]);
     }
     close(channel[1]);
     Wait wait;
@@ -68,7 +77,7 @@ std::optional<Wait> measure(int side, int pairs, unsigned seed, long& peakKiB) {
     int status = 0;
     rusage usage{};
     if (child > 0) wait4(child, &status, 0, &usage);
-    peakKiB = std::max(peakKiB, usage.ru_maxrss);
+    peakKiB = std::max(peakKiB, usage.ru_maxrss * maxrssUnit / 1024);
     if (!got || !WIFEXITED(status) || WEXITSTATUS(status) != 0) return std::nullopt;
     return wait;
 }
@@ -79,13 +88,13 @@ double percentile(const std::vector<double>& sorted, double share) {
     return sorted[std::min(rank, sorted.size()) - 1];
 }
 
-bool printRow(int side, int pairs, int seeds) {
+bool printRow(int side, int pairs, pairpath::Answers answers, int seeds) {
     std::vector<double> first;
     std::vector<double> second;
     int found = 0;
     long peakKiB = 0;
     for (int seed = 1; seed <= seeds; ++seed) {
-        const auto wait = measure(side, pairs, unsigned(seed), peakKiB);
+        const auto wait = measure(side, pairs, answers, unsigned(seed), peakKiB);
         if (!wait) return false;
         first.push_back(wait->first);
         second.push_back(wait->second);
@@ -94,7 +103,7 @@ bool printRow(int side, int pairs, int seeds) {
     std::sort(first.begin(), first.end());
     std::sort(second.begin(), second.end());
     const char* method =
-        pairpath::isDrawnDirectly(side, pairs) ? "drawn directly" : "draw and check";
+        pairpath::isDrawnDirectly(side, pairs, answers) ? "drawn directly" : "draw and check";
     std::printf("| %d x %d | %d | %s | %d/%d | %.1f | %.1f | %.1f | %.1f | %.1f | %.1f |\n", side,
                 side, pairs, method, found, seeds, percentile(first, 0.5), percentile(first, 0.9),
                 percentile(first, 0.99), first.back(), percentile(second, 0.5),
@@ -115,7 +124,10 @@ std::optional<int> numberIn(std::string_view text, int least, int most) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    const bool unique = !arguments.empty() && arguments.front() == "--unique";
+    if (unique) arguments.erase(arguments.begin());
+    const auto answers = unique ? pairpath::Answers::one : pairpath::Answers::any;
     const auto seeds = arguments.empty() ? 100 : numberIn(arguments[0], 1, 1'000'000);
     std::optional<int> side;
     std::optional<int> pairs;
@@ -125,7 +137,8 @@ int main(int argc, char** argv) {
     }
     if (!seeds || (arguments.size() == 3 && (!side || !pairs)) || arguments.size() == 2 ||
         arguments.size() > 3) {
-        std::cerr << "usage: pairpath_bench [seeds [side pairs]]: seeds 1 to 1000000, side 5 to 8,"
+        std::cerr << "usage: pairpath_bench [--unique] [seeds [side pairs]]: seeds 1 to 1000000,"
+                     " side 5 to 8,"
                      " pairs 4 to 9\n";
         return 2;
     }
@@ -135,7 +148,7 @@ int main(int argc, char** argv) {
         for (int count = pairpath::minPairs; count <= pairpath::maxPairs; ++count) {
             if ((side && size != *side) || (pairs && count != *pairs)) continue;
             if (count > pairpath::mostPairsFor(size)) continue; // refused at the question
-            if (!printRow(size, count, *seeds)) {
+            if (!printRow(size, count, answers, *seeds)) {
                 std::cerr << "a measuring process failed\n";
                 return 1;
             }

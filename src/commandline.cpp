@@ -23,50 +23,62 @@ namespace {
 
 constexpr std::string_view version = PAIRPATH_VERSION;
 constexpr std::string_view tryHelp = "Try 'pairpath --help' for more information.\n";
+// What --version shows after the version line: the copyright and the licence, as GNU tools do.
+constexpr std::string_view notice =
+    "Copyright (C) 2026 The pairpath developers\n"
+    "License MIT: free software with NO WARRANTY, to the extent permitted by law.\n";
 
 constexpr std::string_view usage = R"(Usage: pairpath [OPTION]...
 Link each pair of equal digits on a square grid with a path. Paths run up, down,
 left and right, never cross, and together must fill every cell of the grid.
 
 Options:
-  -s, --seed=N      seed the puzzle generator with N (0 to 4294967295) instead
-                    of the clock: the same seed and answers give the same board
-      --size=N      grid side, 5 to 8; the game does not ask for it
-      --pairs=N     number of pairs, 4 to 9 (at most 8 on a 5 x 5 grid); the
-                    game does not ask for it
-      --color=WHEN  colour the digits: always (the default), never, or auto
-                    (only when standard output is a terminal)
-  -f, --full-screen play on the whole terminal screen, one key at a time:
-                    arrows or W/A/S/D move, B or Backspace steps back, H shows
-                    a step, Q abandons the path or quits
-  -h, --help        show this help and exit
-  -V, --version     show the version and exit
+  -s, --seed=N       seed the puzzle generator with N (0 to 4294967295) instead
+                     of the clock: the same seed and answers give the same board
+      --size=N       grid side, 5 to 8; the game does not ask for it
+      --pairs=N      number of pairs, 4 to 9 (at most 8 on a 5 x 5 grid); the
+                     game does not ask for it
+      --color=WHEN   colour the digits: always (the default), never, or auto
+                     (only when standard output is a terminal)
+  -f, --full-screen  play on the whole terminal screen, one key at a time:
+                     arrows or W/A/S/D move, B or Backspace steps back, H shows
+                     a step, Q abandons the path or quits
+  -u, --unique       deal only puzzles with exactly one solution
+      --solve=FILE   solve the boards in FILE (- for standard input), written
+                     as the game shows them, boards parted by blank lines: for
+                     each, the number of solutions and one of them
+  -h, --help         show this help and exit
+  -V, --version      show the version and licence and exit
 
 Keys, each followed by Enter:
-  1 to 9            choose the pair whose path to draw
-  W, A, S, D        move the path up, left, down, right
-  B                 take the last step back
-  Q                 abandon the path
-  Y, N              answer a yes-or-no question
-  Ctrl+C            quit
+  1 to 9             choose the pair whose path to draw
+  W, A, S, D         move the path up, left, down, right
+  B                  take the last step back
+  Q                  abandon the path
+  Y, N               answer a yes-or-no question
+  Ctrl+C             quit
 
 Environment:
-  NO_COLOR          when set and not empty, the same as --color=never, unless
-                    --color is given
+  NO_COLOR           when set and not empty, the same as --color=never, unless
+                     --color is given
 
 Exit status:
-  0  the game was won, the player quit the full screen, or the help or version
-     was shown
-  1  input ended before the game did, or memory ran out
-  2  an option or its value was wrong, or --full-screen without a terminal
+  0                  the game was won, the player quit the full screen, or the
+                     help or version was shown
+  1                  input ended before the game did, memory ran out, or a
+                     board given to --solve has no solution
+  2                  an option or its value was wrong, --full-screen without a
+                     terminal, or --solve's file cannot be read or holds
+                     something other than boards
+  128+N              the full screen was ended by signal N: 130 after Ctrl+C
 )";
 
 // Codes of the options that have no letter: past every character getopt_long can return.
-enum OptionCode : int { sizeCode = 256, pairsCode, colourCode };
+enum OptionCode : int { sizeCode = 256, pairsCode, colourCode, solveCode };
 
 // The leading ':' makes getopt_long tell a missing value (':') from an unknown option ('?').
-constexpr const char* shortOptions = ":hVfs:";
-constexpr std::array<option, 8> longOptions{{
+constexpr const char* shortOptions = ":hVfus:";
+constexpr std::array<option, 10> longOptions{{
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {"seed", required_argument, nullptr, 's'},
@@ -74,6 +86,8 @@ constexpr std::array<option, 8> longOptions{{
     {"pairs", required_argument, nullptr, pairsCode},
     {"color", required_argument, nullptr, colourCode},
     {"full-screen", no_argument, nullptr, 'f'},
+    {"unique", no_argument, nullptr, 'u'},
+    {"solve", required_argument, nullptr, solveCode},
     {nullptr, 0, nullptr, 0},
 }};
 
@@ -125,6 +139,9 @@ std::string takeOption(int code, std::string_view text, Reading& reading) {
         expected = takeCount(text, minSide, maxSide, reading.options.size);
     } else if (code == pairsCode) {
         expected = takeCount(text, minPairs, maxPairs, reading.options.pairs);
+    } else if (code == solveCode) {
+        reading.options.solveFile = text;
+        if (text.empty()) expected = "a file name, or - for standard input";
     } else if (std::ranges::find(colourChoices, text) == colourChoices.end()) { // --color
         expected = "always, never or auto";
     } else {
@@ -143,11 +160,17 @@ std::string refusedOption(std::string_view element) {
         if (!name.empty()) return "option '" + name + "' takes no value";
         return "unknown option '-" + std::string(1, char(optopt)) + "'";
     }
-    const std::string_view typed = element.substr(0, element.find('='));
-    const auto matches = std::ranges::count_if(longOptions, [typed](const option& entry) {
-        return entry.name != nullptr && std::string_view(entry.name).starts_with(typed.substr(2));
-    });
-    return (matches > 1 ? "ambiguous option '" : "unknown option '") + std::string(typed) + "'";
+    const std::string typed(element.substr(0, element.find('=')));
+    std::string candidates; // every long option that the typed name begins, as glibc lists them
+    int matches = 0;
+    for (const option& entry : longOptions) {
+        if (entry.name == nullptr || !std::string_view(entry.name).starts_with(typed.substr(2)))
+            continue;
+        candidates += " '--" + std::string(entry.name) + "'";
+        ++matches;
+    }
+    if (matches > 1) return "option '" + typed + "' is ambiguous; possibilities:" + candidates;
+    return "unknown option '" + typed + "'";
 }
 
 // What is wrong with the grid side and pair count given together, or "" when they fit.
@@ -167,6 +190,18 @@ bool coloursWanted(std::optional<std::string_view> when, const Surroundings& sur
     return *when == "always" || (*when == "auto" && surroundings.outputIsTerminal);
 }
 
+// Starts getopt_long afresh, as on a new argument vector: it keeps its place between calls, even
+// within a group of short options. BSD C libraries (macOS's among them) restart on optreset;
+// glibc, which has none, on optind = 0.
+void restartGetopt() {
+#ifdef PAIRPATH_HAVE_OPTRESET
+    optreset = 1;
+    optind = 1;
+#else
+    optind = 0;
+#endif
+}
+
 // The problem as pairpath writes it, with the hint.
 CommandLine refusal(const std::string& problem) {
     return {Action::refuse, {}, "pairpath: " + problem + "\n" + std::string(tryHelp)};
@@ -176,7 +211,7 @@ CommandLine refusal(const std::string& problem) {
 
 CommandLine readCommandLine(std::span<char*> arguments, const Surroundings& surroundings) {
     opterr = 0; // the messages are made here
-    optind = 0; // glibc starts afresh, as on a new argument vector
+    restartGetopt();
     const int count = int(arguments.size());
     Reading reading;
     for (;;) {
@@ -185,11 +220,17 @@ CommandLine readCommandLine(std::span<char*> arguments, const Surroundings& surr
         if (code == -1) break;
         if (code == 'h') return {Action::showHelp, {}, std::string(usage)};
         if (code == 'V')
-            return {Action::showVersion, {}, "pairpath " + std::string(version) + "\n"};
+            return {Action::showVersion,
+                    {},
+                    "pairpath " + std::string(version) + "\n" + std::string(notice)};
         if (code == ':') return refusal("option '" + longNameOf(optopt) + "' needs a value");
         if (code == '?') return refusal(refusedOption(arguments[std::size_t(optind - 1)]));
         if (code == 'f') {
             reading.options.fullScreen = true;
+            continue;
+        }
+        if (code == 'u') {
+            reading.options.answers = Answers::one;
             continue;
         }
         const std::string problem = takeOption(code, optarg, reading);
@@ -202,7 +243,8 @@ CommandLine readCommandLine(std::span<char*> arguments, const Surroundings& surr
         return refusal(problem);
     }
     reading.options.colours = coloursWanted(reading.colourWhen, surroundings);
-    return {Action::play, reading.options, ""};
+    const bool solving = !reading.options.solveFile.empty();
+    return {solving ? Action::solve : Action::play, reading.options, ""};
 }
 
 } // namespace pairpath

@@ -7,16 +7,35 @@
 #include "pairpath/dialogue.hpp"
 #include "pairpath/fullscreen.hpp"
 #include "pairpath/input.hpp"
+#include "pairpath/solver.hpp"
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <new>
 
 namespace {
 
 constexpr int usageError = 2;
+
+// Solves the boards of `file`, "-" for standard input; returns the exit status.
+int solveFile(const std::string& file) {
+    if (file == "-") return pairpath::solveBoards(std::cin, file, std::cout, std::cerr);
+    std::error_code unused;
+    std::ifstream input;
+    if (!std::filesystem::is_directory(file, unused)) input.open(file, std::ios::binary);
+    if (!input.is_open()) {
+        const int error = std::filesystem::is_directory(file, unused) ? EISDIR : errno;
+        std::cerr << "pairpath: " << file << ": " << std::strerror(error) << '\n';
+        return usageError;
+    }
+    return pairpath::solveBoards(input, file, std::cout, std::cerr);
+}
 
 } // namespace
 
@@ -30,6 +49,7 @@ int main(int argc, char* argv[]) {
         std::cerr << command.message;
         return usageError;
     }
+    if (command.action == pairpath::Action::solve) return solveFile(command.options.solveFile);
     if (command.action != pairpath::Action::play) {
         std::cout << command.message;
         return EXIT_SUCCESS;
@@ -39,7 +59,7 @@ int main(int argc, char* argv[]) {
     pairpath::useColours(options.colours);
     try {
         pairpath::Session session =
-            pairpath::beginSession(options.seed, options.size, options.pairs);
+            pairpath::beginSession(options.seed, options.size, options.pairs, options.answers);
         pairpath::start(pairpath::startPuzzle(session));
     } catch (const pairpath::InputEnded&) {
         std::cout.flush();

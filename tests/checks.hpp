@@ -79,35 +79,56 @@ inline std::string gridText(const Board& board) {
     return text;
 }
 
-// Describes the first way in which `cover` is not a full cover of `board`, or "": each route
-// runs from its pair's start endpoint to its target endpoint through neighbouring cells that
-// are empty on the board, and the routes with the endpoints fill every cell once.
+// Describes the first way in which `solution`, each cell the digit of the pair whose path covers
+// it, is not a solution of `board`, or "": every cell holds a pair's digit, the endpoints their
+// own, and each pair's cells make one path from its start endpoint to its target endpoint.
+inline std::string solutionFault(const Board& board, const Grid& solution) {
+    const auto walks = [&](const auto& self, int code, int target, char digit, int left,
+                           std::array<bool, gridCells>& used) -> bool {
+        if (code == target) return left == 0;
+        for (const int step : {codeUp, codeDown, codeLeft, codeRight}) {
+            const int next = code + step;
+            if (!isInside(board, next) || cellAt(solution, next) != digit ||
+                used[std::size_t(gridIndex(next))])
+                continue;
+            used[std::size_t(gridIndex(next))] = true;
+            if (self(self, next, target, digit, left - 1, used)) return true;
+            used[std::size_t(gridIndex(next))] = false;
+        }
+        return false;
+    };
+    int filled = 0; // cells that hold some pair's digit
+    for (int pair = 1; pair <= board.count / 2; ++pair) {
+        const char digit = digitOf(pair);
+        int cells = 0;
+        for (int code = 0; code < cellCode(board.size, 0); ++code)
+            cells += isInside(board, code) && cellAt(solution, code) == digit ? 1 : 0;
+        filled += cells;
+        std::array<bool, gridCells> used{};
+        const int start = startOf(board.endpoints, pair);
+        used[std::size_t(gridIndex(start))] = true;
+        if (cellAt(solution, start) != digit ||
+            !walks(walks, start, targetOf(board.endpoints, pair), digit, cells - 1, used))
+            return "pair " + std::to_string(pair) + ": its cells are no path between its ends";
+        for (int code = 0; code < cellCode(board.size, 0); ++code) {
+            if (isInside(board, code) && cellOf(board, code) != emptyCell &&
+                cellAt(solution, code) != cellOf(board, code))
+                return "an endpoint lost its digit";
+        }
+    }
+    return filled == board.size * board.size ? "" : "a cell of no pair";
+}
+
+// Describes the first way in which `cover` is not a full cover of `board`, or "": its routes, laid
+// on the grid, must be a solution.
 inline std::string coverFault(const Board& board, const Cover& cover) {
     if (int(cover.size()) != board.count / 2) return "not one route per pair";
-    std::array<int, gridCells> covered{};
-    for (int pair = 1; pair <= board.count / 2; ++pair) {
-        const std::vector<int>& route = cover[std::size_t(pair - 1)];
-        const std::string name = "pair " + std::to_string(pair) + ": ";
-        if (route.size() < 2 || route.front() != startOf(board.endpoints, pair) ||
-            route.back() != targetOf(board.endpoints, pair)) {
-            return name + "the route does not join its endpoints";
-        }
-        for (std::size_t i = 0; i < route.size(); ++i) {
-            const int code = route[i];
-            const bool isEnd = i == 0 || i + 1 == route.size();
-            if (!isInside(board, code) || (i > 0 && !besideEachOther(route[i - 1], code)) ||
-                (!isEnd && cellOf(board, code) != emptyCell)) {
-                return name + "a step leaves the grid, jumps, or crosses an endpoint";
-            }
-            ++covered[std::size_t(gridIndex(code))];
-        }
+    Grid laid{};
+    for (std::size_t route = 0; route < cover.size(); ++route) {
+        for (const int code : cover[route])
+            if (isInside(board, code)) cellAt(laid, code) = digitOf(int(route) + 1);
     }
-    for (int code = 0; code < cellCode(board.size, 0); ++code) {
-        if (isInside(board, code) && covered[std::size_t(gridIndex(code))] != 1)
-            return "a cell covered " + std::to_string(covered[std::size_t(gridIndex(code))]) +
-                   " times";
-    }
-    return "";
+    return solutionFault(board, laid);
 }
 
 // Calls `visit(board, odds)` with every placement createArray can draw on `board` (its side and

@@ -5,6 +5,7 @@
 #include "checks.hpp"
 #include "pairpath/generate.hpp"
 #include "pairpath/hunt.hpp"
+#include "pairpath/sampler.hpp"
 #include "pairpath/search.hpp"
 
 #include <gtest/gtest.h>
@@ -17,11 +18,19 @@ namespace pairpath {
 namespace {
 
 // On these choices a hunt often runs past its first candidates into shared batches, and a
-// batch often holds more than one board with a cover.
+// batch often holds more than one board with a cover, or with exactly one.
 TEST(Hunt, FindsTheFirstCandidateWithACover) {
     int cornerNeighbours = 0; // pair 1's ends may touch at a corner
-    for (const auto& [size, pairs] : {std::pair{6, 6}, {7, 6}, {8, 7}}) {
-        for (unsigned seed = 1; seed <= 30; ++seed) {
+    for (const auto& [size, pairs, answers, seeds] : {std::tuple{6, 6, Answers::any, 30U},
+                                                      {7, 6, Answers::any, 30U},
+                                                      {8, 7, Answers::any, 30U},
+                                                      {6, 4, Answers::one, 10U}}) {
+        ASSERT_FALSE(isDrawnDirectly(size, pairs, answers));
+        const auto qualifies = [answers = answers](const Board& board) {
+            const bool solvable = findCover(board).has_value();
+            return answers == Answers::any ? solvable : solvable && countSolutions(board) == 1;
+        };
+        for (unsigned seed = 1; seed <= seeds; ++seed) {
             std::srand(seed);
             const int column = std::rand() % size; // the first cell: column first, then row
             const int row = std::rand() % size;
@@ -34,13 +43,13 @@ TEST(Hunt, FindsTheFirstCandidateWithACover) {
                 const int apart = std::abs(expected.endpoints[0] - expected.endpoints[1]);
                 cornerNeighbours += apart == 9 || apart == 11 ? 1 : 0;
                 EXPECT_TRUE(candidates++ > 0 || expected.endpoints[0] == cellCode(row, column));
-            } while (!findCover(expected));
+            } while (!qualifies(expected));
             // Hunting twice from the same seed also leaves the generator in the same state,
             // however far the drawing ran ahead of the searching, so the next board is the same.
             std::array<int, 2> next{};
             for (int& value : next) {
                 std::srand(seed);
-                const PuzzleHunt hunt = findPuzzle(size, pairs, nullptr);
+                const PuzzleHunt hunt = findPuzzle(size, pairs, nullptr, answers);
                 ASSERT_TRUE(hunt.puzzle.has_value());
                 EXPECT_EQ(hunt.candidates, candidates)
                     << size << " x " << size << ", seed " << seed;
@@ -56,7 +65,7 @@ TEST(Hunt, FindsTheFirstCandidateWithACover) {
 TEST(Hunt, StopsAtTheLimit) {
     for (const std::int64_t limit : {1, 100, 5000}) {
         std::ostringstream progress;
-        const PuzzleHunt hunt = findPuzzle(5, 9, &progress, limit);
+        const PuzzleHunt hunt = findPuzzle(5, 9, &progress, Answers::any, limit);
         EXPECT_FALSE(hunt.puzzle.has_value());
         EXPECT_EQ(hunt.candidates, limit);
         EXPECT_EQ(progress.str(), "") << "a short hunt reports nothing";

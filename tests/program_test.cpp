@@ -1,9 +1,10 @@
 // The real program, run as a child process on a given standard input: what only a process shows.
 // The command line, the end of input at each kind of question, a whole game to the win on a
-// fixed seed, a huge input line in little memory, and running out of memory.
+// fixed seed, a huge input line in little memory, running out of memory, and the solver.
 
 #include "checks.hpp"
 #include "pairpath/hunt.hpp"
+#include "pairpath/sampler.hpp"
 #include "pairpath/search.hpp"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -166,7 +168,11 @@ TEST(Program, HelpVersionAndRefusalsEndAtOnce) {
         {"-s1 -V", 0, "pairpath " PAIRPATH_VERSION "\n"},
         {"--frobnicate", 2, "'--frobnicate'"},
         {"-- -h", 2, "'-h'"},
-        {"--s=1", 2, "ambiguous option '--s'"},
+        {"--s=1", 2, "option '--s' is ambiguous; possibilities: '--seed' '--size' '--solve'\n"},
+        {"--s 5", 2, "option '--s' is ambiguous; possibilities: '--seed' '--size' '--solve'\n"},
+        {"--ver", 0,
+         "pairpath " PAIRPATH_VERSION
+         "\nCopyright (C) 2026 The pairpath developers\nLicense MIT: "},
         {"--version=2", 2, "'--version'"},
         {"--seed", 2, "'--seed'"},
         {"-s 4294967296", 2, "'4294967296' for --seed"},
@@ -307,12 +313,121 @@ TEST(Program, RunsShortOfMemory) {
     }
     const Setting limited{std::nullopt, runs + margin};
     const Ran tooBig = run("--seed=1 --size=8 --pairs=9", "", limited);
-    // Both streams together: the message may be on either.
-    EXPECT_EQ(tooBig.output + tooBig.errors + std::to_string(tooBig.status), "Out of memory!\n1")
+    EXPECT_EQ(tooBig.errors + std::to_string(tooBig.status), "Out of memory!\n1")
         << "limit KiB " << (runs + margin) / kibibyte;
+    EXPECT_EQ(tooBig.output.find("Out of memory!"), std::string::npos) << tooBig.output;
     const Ran alone = run("--seed=1 --size=8 --pairs=8", "", limited);
     EXPECT_EQ(alone.errors + std::to_string(alone.status), "Input ended.\n1");
     EXPECT_EQ(alone.output, run("--seed=1 --size=8 --pairs=8").output);
+}
+
+// --- The solver ---
+
+// A board as the game shows it without colours: each cell and a blank.
+std::string shown(const Board& board) {
+    std::string text;
+    for (const char cell : gridText(board)) {
+        if (cell == '/') {
+            text += '\n';
+        } else {
+            text += cell;
+            text += ' ';
+        }
+    }
+    return text + '\n';
+}
+
+// Several boards, one with no solution: each answered with its count and, where it has any, a
+// solution that the check finds sound; the boards of the game are read as the game shows them.
+TEST(Program, SolvesEveryBoardGiven) {
+    std::vector<Board> boards{boardFromText("1.2/.../1.2"), boardFromText("11/22"),
+                              boardFromText("1..1/2..2/3..3/4..4")};
+    std::srand(8);
+    for (const auto& [side, pairs, answers] : {std::tuple{5, 4, Answers::any},
+                                               {7, 9, Answers::any},
+                                               {8, 5, Answers::any},
+                                               {8, 9, Answers::one}})
+        boards.push_back(*findPuzzle(side, pairs, nullptr, answers).puzzle);
+    std::string input;
+    for (const Board& board : boards)
+        input += shown(board) + "\n";
+    const Ran ran = run("--solve -", input);
+    EXPECT_EQ(ran.errors + std::to_string(ran.status), "1") << "the first board has none";
+    std::istringstream answers(ran.output);
+    for (const Board& board : boards) {
+        std::string word;
+        std::string count;
+        answers >> word >> count;
+        ASSERT_EQ(word, "solutions:") << ran.output;
+        EXPECT_EQ(count, countText(countSolutions(board), false)) << gridText(board);
+        if (count == "0") continue;
+        Grid solution{};
+        for (int code = 0; code < cellCode(board.size, 0); ++code) {
+            if (isInside(board, code)) answers >> cellAt(solution, code);
+        }
+        EXPECT_EQ(solutionFault(board, solution), "") << gridText(board);
+    }
+    const std::size_t lastAnswer = ran.output.rfind("\n\nsolutions:");
+    EXPECT_NE(lastAnswer, std::string::npos);
+    EXPECT_EQ(ran.output.find("\n\nsolutions: 1\n", lastAnswer), lastAnswer)
+        << "the one-answer board last, parted by a blank line";
+    // Without the board that has none, every board is solved: status 0.
+    EXPECT_EQ(run("--solve -", input.substr(input.find("\n\n") + 2)).status, 0);
+}
+
+// Input that is not boards: one line on standard error naming where, status 2, and the boards
+// before it answered.
+TEST(Program, SolverRefusesWhatIsNotBoards) {
+    const std::string good = "1 . 2 \n. . . \n1 . 2\n\n";
+    const auto cases = std::to_array<std::tuple<std::string, std::string>>({
+        {"", "-:1: no board"},
+        {"\n\n", "-:1: no board"},
+        {good + "1 . 2\n. .\n", "-:6: a row of 2 cells in a board of 3 columns"},
+        {good + "1 . 2\n. . . .\n", "-:6: a row of 4 cells in a board of 3 columns"},
+        {"1 x 2\n", "-:1: unknown character 'x'"},
+        {"1  2\n", "-:1: cells are parted by one blank each"},
+        {"1 . 2\n. . .\n1 . .\n", "-:1: digit 2 appears 1 time"},
+        {"1 1 .\n. . .\n. . 1\n", "-:1: digit 1 appears 3 times"},
+        {"1 . 3\n. . .\n1 . 3\n", "-:1: digit 2 is missing"},
+        {". . . . . . . . .\n", "-:1: a row of 9 cells: a board has 2 to 8 columns"},
+        {".\n", "-:1: a row of 1 cell: a board has 2 to 8 columns"},
+        {"1 2\n1 2\n. .\n", "-:3: a board of 2 columns has more rows"},
+        {good + "1 . 2\n. . .\n", "-:5: a board of 3 columns has 2 rows"},
+        {std::string("\0\x01\xff\n", 4), "-:1: unknown character byte 0x00"},
+    });
+    for (const auto& [input, problem] : cases) {
+        const Ran ran = run("--solve=-", input);
+        EXPECT_EQ(ran.status, 2) << problem;
+        EXPECT_TRUE(ran.errors.starts_with("pairpath: " + problem)) << ran.errors;
+        EXPECT_EQ(ran.errors.find('\n'), ran.errors.size() - 1) << "one line: " << ran.errors;
+        EXPECT_EQ(ran.output, input.starts_with(good) ? "solutions: 0\n" : "") << problem;
+    }
+    for (const auto& [file, problem] :
+         {std::pair{"/nonexistent/boards", "No such file or directory"}, {"/", "Is a directory"}}) {
+        const Ran ran = run(std::string("--solve ") + file);
+        EXPECT_EQ(ran.errors + std::to_string(ran.status),
+                  "pairpath: " + std::string(file) + ": " + problem + "\n2");
+    }
+    // A file that opens but cannot be read: the process's own memory, from address 0.
+    if (std::filesystem::exists("/proc/self/mem")) {
+        const Ran unreadable = run("--solve /proc/self/mem");
+        EXPECT_EQ(unreadable.errors + std::to_string(unreadable.status),
+                  "pairpath: /proc/self/mem:1: cannot be read\n2");
+    }
+    // A hundred mebibytes without a line break: refused at once, in little memory. The peak is
+    // compared with that of a short input, since both start from this process's pages.
+    const Ran small = run("--solve -", ".");
+    const std::string mebibyte(std::size_t{1} << 20, '.');
+    const Ran huge =
+        runFed("--solve -",
+               [&](int fd) {
+                   for (int written = 0; written < 100 && feedAll(fd, mebibyte); ++written) {
+                   }
+               },
+               {});
+    EXPECT_EQ(huge.errors + std::to_string(huge.status),
+              "pairpath: -:1: a line longer than any row of a board\n2");
+    EXPECT_LT(huge.peakKiB, small.peakKiB + 8L * 1024) << "peak KiB";
 }
 
 } // namespace

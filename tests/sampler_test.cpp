@@ -105,80 +105,58 @@ TEST(Sampler, CoverCountsOfLargeGrids) {
 
 // --- The loop's odds ---
 
-// Pearson's chi-square of the sampler's placements against the loop's odds must stay below the
-// value it passes with probability 0.001 (Wilson and Hilferty's approximation).
-TEST(Sampler, DrawsEveryPlacementWithTheLoopsOdds) {
-    for (const auto& [empty, pairs] : {std::pair{".../.../...", 3}, {"..../..../..../....", 2}}) {
-        Board board = testing::boardFromText(empty);
-        const int size = board.size;
-        board.count = 2 * pairs;
-        std::map<Endpoints, double>
-            odds; // of each solvable placement, not yet divided by their sum
-        testing::forEachDraw(board, [&odds](const Board& placement, double probability) {
-            if (solution(placement) == 1) odds[placement.endpoints] = probability;
-        });
-        double total = 0;
-        for (const auto& entry : odds)
-            total += entry.second;
-        const int draws = 10 * int(odds.size());
-        std::map<Endpoints, int> counts;
-        std::srand(1);
-        for (int i = 0; i < draws; ++i) {
-            const auto drawn = drawSolvable(size, pairs);
-            ASSERT_TRUE(drawn && odds.contains(drawn->endpoints))
-                << "a placement the loop never shows";
-            ++counts[drawn->endpoints];
-        }
-        double statistic = 0;
-        for (const auto& [placement, probability] : odds) {
-            const double expected = probability / total * draws;
-            statistic += std::pow(counts[placement] - expected, 2) / expected;
-        }
-        const auto freedom = double(odds.size() - 1);
-        const double spread = 2 / (9 * freedom);
-        EXPECT_LT(statistic, freedom * std::pow(1 - spread + 3.09 * std::sqrt(spread), 3))
-            << size << " x " << size << ", " << pairs << " pairs";
-    }
-}
-
-// How many free cells lay beside each start endpoint when it was placed, over all pairs: the
-// statistic that createArray's odds move, since a target avoids the cells beside its start.
-int freeBesideStarts(const Board& board) {
-    Board placed = board;
-    int total = 0;
-    for (int pair = 1; pair <= board.count / 2; ++pair) {
-        const int start = startOf(board.endpoints, pair);
-        for (const int code : {start + 1, start - 1, start + 10, start - 10}) {
-            const bool free =
-                testing::isInside(board, code) && testing::cellOf(placed, code) != 'x';
-            total += free ? 1 : 0;
-        }
-        placed.grid[std::size_t(gridIndex(start))] = 'x';
-        placed.grid[std::size_t(gridIndex(targetOf(board.endpoints, pair)))] = 'x';
-    }
-    return total;
-}
-
-// The two means must lie within three standard errors of each other.
-TEST(Sampler, GivesTheLoopsBoardsOnAChoiceWhereBothAreFast) {
-    ASSERT_FALSE(isDrawnDirectly(5, 5));
-    constexpr double boards = 4000;
-    std::array<double, 2> sums{}; // the loop's, the sampler's
-    std::array<double, 2> squares{};
+// Pearson's chi-square of the boards `deal` gives against the loop's odds, among the placements
+// of `empty` with `pairs` pairs that have a solution, or exactly one for Answers::one, must stay
+// below the value it passes with probability 0.001 (Wilson and Hilferty's approximation).
+template <typename Deal>
+void expectTheLoopsOdds(std::string_view empty, int pairs, Answers answers, Deal deal) {
+    Board board = testing::boardFromText(empty);
+    board.count = 2 * pairs;
+    std::map<Endpoints, double> odds; // of each placement wanted, not yet divided by their sum
+    testing::forEachDraw(board, [&](const Board& placement, double probability) {
+        const CoverCount solutions = countSolutions(placement);
+        if (answers == Answers::one ? solutions == 1 : solutions > 0)
+            odds[placement.endpoints] = probability;
+    });
+    double total = 0;
+    for (const auto& entry : odds)
+        total += entry.second;
+    const int draws = 10 * int(odds.size());
+    std::map<Endpoints, int> counts;
     std::srand(1);
-    for (int i = 0; i < int(boards); ++i) {
-        const std::array<int, 2> drawn{freeBesideStarts(*findPuzzle(5, 5, nullptr).puzzle),
-                                       freeBesideStarts(*drawSolvable(5, 5))};
-        for (const std::size_t way : {0U, 1U}) {
-            sums[way] += drawn[way];
-            squares[way] += drawn[way] * drawn[way];
-        }
+    for (int i = 0; i < draws; ++i) {
+        const std::optional<Board> drawn = deal(board.size, pairs);
+        ASSERT_TRUE(drawn && odds.contains(drawn->endpoints)) << "a placement the loop never shows";
+        ++counts[drawn->endpoints];
     }
-    double variance = 0; // of the difference of the means
-    for (const std::size_t way : {0U, 1U})
-        variance += (squares[way] / boards - std::pow(sums[way] / boards, 2)) / boards;
-    EXPECT_LT(std::abs(sums[0] - sums[1]) / boards, 3 * std::sqrt(variance))
-        << "loop " << sums[0] / boards << ", sampler " << sums[1] / boards;
+    double statistic = 0;
+    for (const auto& [placement, probability] : odds) {
+        const double expected = probability / total * draws;
+        statistic += std::pow(counts[placement] - expected, 2) / expected;
+    }
+    const auto freedom = double(odds.size() - 1);
+    const double spread = 2 / (9 * freedom);
+    EXPECT_LT(statistic, freedom * std::pow(1 - spread + 3.09 * std::sqrt(spread), 3))
+        << board.size << " x " << board.size << ", " << pairs << " pairs";
+}
+
+TEST(Sampler, DrawsEveryPlacementWithTheLoopsOdds) {
+    const auto sampler = [](Answers answers) {
+        return [answers](int size, int pairs) { return drawSolvable(size, pairs, answers); };
+    };
+    expectTheLoopsOdds(".../.../...", 3, Answers::any, sampler(Answers::any));
+    expectTheLoopsOdds("..../..../..../....", 2, Answers::any, sampler(Answers::any));
+    expectTheLoopsOdds(".../.../...", 2, Answers::one, sampler(Answers::one));
+    expectTheLoopsOdds("..../..../..../....", 2, Answers::one, sampler(Answers::one));
+}
+
+// The hunt keeps drawing until a board has exactly one solution: the loop's odds, given that.
+TEST(Hunt, DealsOneAnswerBoardsWithTheLoopsOdds) {
+    const auto hunt = [](int size, int pairs) {
+        return findPuzzle(size, pairs, nullptr, Answers::one).puzzle;
+    };
+    expectTheLoopsOdds(".../.../...", 2, Answers::one, hunt);
+    expectTheLoopsOdds("..../..../..../....", 2, Answers::one, hunt);
 }
 
 // The acceptance odds of a placement are proportional to the probability that createArray draws
@@ -233,16 +211,23 @@ DrawnCover coverOf(const std::vector<std::vector<int>>& paths, int side) {
 }
 
 // On a 4 x 4 grid: a path that turns round a square beside another path's straight run shows one
-// other cover; straight rows show none.
+// other cover; a path that passes along two sides of a square the same way shows another; straight
+// rows show none.
 TEST(Sampler, OtherCoversFoundAtOnceOnKnownCovers) {
-    const auto cases = std::to_array<std::pair<std::vector<std::vector<int>>, int>>({
-        {{{0, 1, 5, 6, 2, 3}, {4, 8, 9, 10, 11, 7}, {12, 13, 14, 15}}, 1},
-        {{{0, 1, 2, 3, 7, 11, 10, 9, 5, 6}, {4, 8, 12, 13, 14, 15}}, 1},
-        {{{0, 1, 2, 3}, {4, 5, 6, 7}, {8, 9, 10, 11}, {12, 13, 14, 15}}, 0},
-        {{{3, 2, 6, 5, 1, 0}, {7, 11, 10, 9, 8, 4}, {15, 14, 13, 12}}, 1}, // the first, mirrored
+    using Paths = std::vector<std::vector<int>>;
+    const auto cases = std::to_array<std::tuple<Paths, int, bool>>({
+        {{{0, 1, 5, 6, 2, 3}, {4, 8, 9, 10, 11, 7}, {12, 13, 14, 15}}, 1, false},
+        {{{0, 1, 2, 3, 7, 11, 10, 9, 5, 6}, {4, 8, 12, 13, 14, 15}}, 1, true},
+        {{{0, 1, 2, 3}, {4, 5, 6, 7}, {8, 9, 10, 11}, {12, 13, 14, 15}}, 0, false},
+        {{{3, 2, 6, 5, 1, 0}, {7, 11, 10, 9, 8, 4}, {15, 14, 13, 12}}, 1, false}, // mirrored
+        {{{0, 4, 8, 12, 13, 9, 5, 1, 2, 6, 10, 14, 15, 11, 7, 3}}, 0, false},     // one snake
+        {{{3, 2, 1, 5, 6, 7}, {0, 4, 8, 9, 10, 11}, {12, 13, 14, 15}}, 1, false}, // by the corner
     });
-    for (const auto& [paths, others] : cases)
-        EXPECT_EQ(otherCoversAtLeast(coverOf(paths, 4), 4), others) << paths.front().front();
+    for (const auto& [paths, others, parallel] : cases) {
+        const Places places = placesOf(coverOf(paths, 4), 4);
+        EXPECT_EQ(otherCoversAtLeast(places, 4), others) << paths.front().front();
+        EXPECT_EQ(hasParallelPass(places, 4), parallel) << paths.front().front();
+    }
 }
 
 TEST(Sampler, AcceptsWithTheOddsGiven) {
@@ -269,12 +254,12 @@ TEST(Sampler, OtherCoversFoundAtOnceAreNeverMoreThanThereAre) {
         const CoverCounts& counts = coverCountsFor(side, paths, 2);
         RandomBits bits;
         for (int drawn = 0; drawn < 40;) {
-            const auto cover = drawCover(counts, bits);
+            const auto cover = drawCover(counts, uniformBelow(bits, counts.total()));
             if (!cover) continue;
             ++drawn;
-            const int others = otherCoversAtLeast(*cover, side);
+            const int others = otherCoversAtLeast(placesOf(*cover, side), side);
             shown += others > 0 ? 1 : 0;
-            EXPECT_LE(CoverCount(1 + others), coversJoining(cover->pairs, side))
+            EXPECT_LE(CoverCount(1 + others), coversJoining(cover->pairs, side).count)
                 << side << " x " << side << ", " << paths << " paths";
         }
     }

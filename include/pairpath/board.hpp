@@ -41,6 +41,12 @@ struct Board {
     Endpoints endpoints{};
 };
 
+// Exact numbers of solutions and covers: on an 8 x 8 grid they pass 2^64.
+__extension__ using CoverCount = unsigned __int128;
+
+// The puzzles wanted: any that can be solved, or only those with exactly one solution.
+enum class Answers { any, one };
+
 constexpr int cellCode(int row, int column) { return row * 10 + column; }
 constexpr int rowOf(int code) { return code / 10; }
 constexpr int columnOf(int code) { return code % 10; }

@@ -4,6 +4,8 @@
 // and the tests can read any command line in-process.
 #pragma once
 
+#include "pairpath/board.hpp"
+
 #include <optional>
 #include <span>
 #include <string>
@@ -13,11 +15,13 @@ namespace pairpath {
 
 // The settings for a game; an empty field leaves that choice as it is without options.
 struct Options {
-    std::optional<unsigned> seed; // seeds the generator in place of the clock
-    std::optional<int> size;      // answers the grid side question
-    std::optional<int> pairs;     // answers the pair count question
-    bool colours = true;          // colour the board's digits
-    bool fullScreen = false;      // play with single keys on the whole screen
+    std::optional<unsigned> seed;   // seeds the generator in place of the clock
+    std::optional<int> size;        // answers the grid side question
+    std::optional<int> pairs;       // answers the pair count question
+    bool colours = true;            // colour the board's digits
+    bool fullScreen = false;        // play with single keys on the whole screen
+    Answers answers = Answers::any; // deal only puzzles with one solution, or any
+    std::string solveFile;          // for Action::solve: the boards' file, "-" for standard input
 };
 
 enum class Action {
@@ -25,6 +29,7 @@ enum class Action {
     showHelp,    // write `message` (the usage) on standard output, exit 0
     showVersion, // write `message` on standard output, exit 0
     refuse,      // write `message` (the problem and a hint) on standard error, exit 2
+    solve,       // solve the boards in options.solveFile
 };
 
 struct CommandLine {

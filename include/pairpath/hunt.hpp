@@ -20,14 +20,14 @@ struct PuzzleHunt {
 };
 
 // True for the choices whose boards are drawn directly (drawSolvable) rather than by drawing
-// candidates until one has a full cover.
-bool isDrawnDirectly(int size, int pairs);
+// candidates until one qualifies.
+bool isDrawnDirectly(int size, int pairs, Answers answers = Answers::any);
 
-// Finds a puzzle. For most choices: draws candidates until one has a full cover, or until
-// `maxCandidates` have failed; when `progress` is given and the wait passes one second, reports
-// how far it has got there. For the choices drawn directly: one drawSolvable board, and no
-// candidates counted.
-PuzzleHunt findPuzzle(int size, int pairs, std::ostream* progress,
+// Finds a puzzle: a board with a full cover, or with exactly one for Answers::one. For most
+// choices: draws candidates until one qualifies, or until `maxCandidates` have failed. For the
+// choices drawn directly: a drawSolvable board, with as many attempts at most, and no candidates
+// counted. When `progress` is given and the wait passes one second, reports how far it has got.
+PuzzleHunt findPuzzle(int size, int pairs, std::ostream* progress, Answers answers = Answers::any,
                       std::int64_t maxCandidates = candidateLimit);
 
 } // namespace pairpath

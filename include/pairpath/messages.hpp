@@ -1,6 +1,8 @@
 // Every text the game shows, in one table, for both ways to play.
 #pragma once
 
+#include "pairpath/board.hpp"
+
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -41,9 +43,11 @@ enum class Message {
     screenNothingFound, // names the side twice and the pair count
     lookingForPuzzle,   // names the side twice and the pair count
     windowTooSmall,     // names the columns and rows wanted
-    title,              // names the side twice and the pair count
-    choosePair,         // names the number of pairs
-    finishFirst,        // names the pair being drawn
+    title,              // names the side twice, the pair count and the solutions
+    solutions,          // names how many
+    oneSolution,
+    choosePair,  // names the number of pairs
+    finishFirst, // names the pair being drawn
     quitQuestion,
     hintUp,
     hintDown,
@@ -61,6 +65,9 @@ std::string_view messageTemplate(Message message);
 
 // The text of `message`, without a newline, with each '#' replaced by the next of `values`.
 std::string fillIn(Message message, std::initializer_list<std::string_view> values);
+
+// `count` in decimal digits, with a comma between each three from the right when `grouped`.
+std::string countText(CoverCount count, bool grouped);
 
 inline std::string asText(int value) { return std::to_string(value); }
 inline std::string_view asText(std::string_view value) { return value; }

@@ -36,8 +36,8 @@ Paths makeHeads(int pairs);
 void releasePaths(Paths& paths, int pairs);
 
 // Ends the program when memory runs out: gives the terminal back if the full screen holds it,
-// writes "Out of memory!" and exits with status 1. It allocates nothing, so it also serves as
-// the program's new-handler.
+// writes "Out of memory!" on standard error and exits with status 1. It allocates nothing, so it
+// also serves as the program's new-handler.
 [[noreturn]] void outOfMemory() noexcept;
 
 // A key's letter in upper case: both cases of a key act alike.

@@ -26,8 +26,9 @@ struct FullScreenGame {
     Drawing drawing;   // pair 0 while no path is being drawn
     Question question; // the question that waits for Y or N
     std::string message;
-    int moves = 0; // steps taken into a cell
-    int hints = 0; // H pressed while a path was being drawn
+    CoverCount solutions = 0; // of the puzzle, as counted when it was dealt
+    int moves = 0;            // steps taken into a cell
+    int hints = 0;            // H pressed while a path was being drawn
     bool won = false;
     bool quit = false; // the player answered yes to "Quit? (Y/N)"
     std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();

@@ -3,6 +3,7 @@
 
 #include "pairpath/board.hpp"
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -14,5 +15,12 @@ using Cover = std::vector<std::vector<int>>;
 
 // Decides the same question as `solution`, fast, and returns the routes it found.
 std::optional<Cover> findCover(const Board& board);
+
+// The same search, giving up after `maxStates` states: `finished` is false when it gave up.
+struct CoverSearch {
+    std::optional<Cover> cover;
+    bool finished = true;
+};
+CoverSearch findCoverWithin(const Board& board, std::int64_t maxStates);
 
 } // namespace pairpath

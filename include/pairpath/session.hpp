@@ -20,11 +20,12 @@ struct Session {
     std::optional<int> givenPairs;
     std::optional<int> size; // the choice for the next puzzle, as far as it is known
     std::optional<int> pairs;
+    Answers answers = Answers::any; // the puzzles wanted
     bool seeded = false;
 };
 
 Session beginSession(std::optional<unsigned> seed, std::optional<int> size,
-                     std::optional<int> pairs);
+                     std::optional<int> pairs, Answers answers = Answers::any);
 
 // What the player must answer next for the next puzzle.
 enum class StartQuestion { none, side, pairs };

@@ -36,6 +36,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <limits>
 #include <vector>
 
 namespace pairpath {
@@ -59,6 +60,8 @@ constexpr int cellCount(Mask cells) {
     cells = (cells + (cells >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
     return static_cast<int>((cells * 0x0101010101010101ULL) >> 56);
 }
+// True when exactly one bit is set; std::has_single_bit counts the bits, a library call too.
+constexpr bool hasOneBit(std::uint64_t bits) { return bits != 0 && (bits & (bits - 1)) == 0; }
 constexpr bool isDark(int cell) { return (darkCells & bitOf(cell)) != 0; }
 constexpr int codeOfCell(int cell) { return cellCode(cell / gridStride, cell % gridStride); }
 
@@ -112,6 +115,9 @@ struct State {
     // first trailLengths[end] cells of a trail are ever read.
     std::array<std::array<std::int8_t, maxCells>, maxEnds> trails;
     std::array<int, maxEnds> trailLengths{};
+    // States the search may still visit; past 0 it gives up, and nothing it has not finished
+    // looking at is remembered as refuted.
+    std::int64_t statesLeft = 0;
 };
 
 bool isOpen(const State& state, int pair) { return (state.open >> pair & 1U) != 0; }
@@ -202,7 +208,7 @@ bool regionsOk(const State& state) {
         }
         if (candidates == 0) return false;
         const int balance = balanceOf(region);
-        if (std::has_single_bit(candidates)) {
+        if (hasOneBit(candidates)) {
             if ((servingAlone & candidates) != 0 || balance != onlyBalance) return false;
             servingAlone |= candidates;
         } else if (balance < lowest || balance > highest) {
@@ -244,7 +250,7 @@ Choice mostConstrainedEnd(const State& state) {
         const Mask moves =
             neighbours(bitOf(state.ends[std::size_t(end)])) & (state.freeCells | partner);
         if (moves == 0) return {};
-        if (std::has_single_bit(moves)) return {end, moves};
+        if (hasOneBit(moves)) return {end, moves};
         const int count = cellCount(moves);
         if (count < fewest) {
             fewest = count;
@@ -256,6 +262,7 @@ Choice mostConstrainedEnd(const State& state) {
 
 // Searches on from `state`; `isRoot` is true for the first state of a search only.
 bool extend(State& state, bool isRoot) {
+    if (--state.statesLeft < 0) return false;
     if (state.open == 0) return state.freeCells == 0;
     if (!noDeadCells(state)) return false;
     const Choice choice = mostConstrainedEnd(state);
@@ -263,7 +270,7 @@ bool extend(State& state, bool isRoot) {
     // The costlier rules run only where the search branches; a forced move leads to the next
     // branching state, which is checked, and its refutation is that state's. The first state
     // of a search is never met again, so it is not looked up or remembered.
-    const bool branches = !std::has_single_bit(choice.moves);
+    const bool branches = !hasOneBit(choice.moves);
     if (branches && !regionsOk(state)) return false;
     const bool remembers = branches && !isRoot;
     const StateKey key = remembers ? keyOf(state) : StateKey{};
@@ -288,7 +295,7 @@ bool extend(State& state, bool isRoot) {
         state.ends[end] = from;
         state.freeCells |= bitOf(cell);
     }
-    if (remembers) rememberRefuted(key);
+    if (remembers && state.statesLeft >= 0) rememberRefuted(key);
     return false;
 }
 
@@ -312,7 +319,7 @@ Cover coverOf(const State& state, const Board& board) {
 
 } // namespace
 
-std::optional<Cover> findCover(const Board& board) {
+CoverSearch findCoverWithin(const Board& board, std::int64_t maxStates) {
     // Most candidates fail the colour balance, so it comes first and costs little: the grid is
     // read without branches (bytes outside the playing area are zero, never an empty cell).
     State state;
@@ -328,11 +335,16 @@ std::optional<Cover> findCover(const Board& board) {
         state.ends[std::size_t(2 * pair + 1)] = target;
         pairsBalance += routeBalance(start, target);
     }
-    if (balanceOf(state.freeCells) != pairsBalance) return std::nullopt;
+    if (balanceOf(state.freeCells) != pairsBalance) return {};
     state.open = (1U << state.pairs) - 1;
 
-    if (!extend(state, true)) return std::nullopt;
-    return coverOf(state, board);
+    state.statesLeft = maxStates;
+    if (extend(state, true)) return {coverOf(state, board)};
+    return {std::nullopt, state.statesLeft >= 0};
+}
+
+std::optional<Cover> findCover(const Board& board) {
+    return findCoverWithin(board, std::numeric_limits<std::int64_t>::max()).cover;
 }
 
 } // namespace pairpath

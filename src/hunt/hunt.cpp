@@ -74,6 +74,7 @@ struct Batch {
 // - the answer is the first cover of batch `settledBatches`, once that batch is searched:
 //   every earlier candidate is known to have none.
 struct SharedHunt {
+    Answers answers = Answers::any; // set before the threads start
     std::mutex lock;
     std::condition_variable changed;
     std::array<Batch, ringSize> ring; // batch b lives in ring[b % ringSize]
@@ -108,9 +109,25 @@ struct SharedHunt {
     }
 };
 
-int firstWithCover(const Batch& batch) {
+// For Answers::one, a cover search that has looked at this many states without an answer gives
+// way to counting the solutions, which takes about as long on every board: the searches that
+// run longer are few, but they would take most of the time.
+constexpr std::int64_t statesBeforeCounting = 200;
+
+// Whether a candidate is a puzzle: it has a full cover, and for Answers::one no other. Most
+// boards are settled by the search, and most of those with a cover show another one at once;
+// only the rest are counted.
+bool isPuzzle(const Board& candidate, Answers answers) {
+    if (answers == Answers::any) return findCover(candidate).has_value();
+    const CoverSearch search = findCoverWithin(candidate, statesBeforeCounting);
+    if (search.finished && (!search.cover || showsAnotherCover(*search.cover, candidate.size)))
+        return false;
+    return countSolutions(candidate) == 1;
+}
+
+int firstPuzzle(const Batch& batch, Answers answers) {
     for (int i = 0; i < batch.count; ++i) {
-        if (findCover(batch.boards[std::size_t(i)])) return i;
+        if (isPuzzle(batch.boards[std::size_t(i)], answers)) return i;
     }
     return -1;
 }
@@ -120,7 +137,7 @@ void searchBatch(SharedHunt& hunt, std::unique_lock<std::mutex>& held, std::int6
     Batch& batch = hunt.batch(number);
     batch.stage = Stage::searching;
     held.unlock();
-    const int firstCover = firstWithCover(batch);
+    const int firstCover = firstPuzzle(batch, hunt.answers);
     held.lock();
     batch.firstCover = firstCover;
     batch.stage = Stage::searched;
@@ -171,12 +188,13 @@ void drawAndSearch(SharedHunt& hunt, int size, int pairs, std::int64_t drawnAlre
     }
 }
 
-PuzzleHunt huntTogether(int size, int pairs, std::int64_t drawnAlready, std::int64_t maxCandidates,
-                        Progress& progress) {
+PuzzleHunt huntTogether(int size, int pairs, Answers answers, std::int64_t drawnAlready,
+                        std::int64_t maxCandidates, Progress& progress) {
     // Its batches take a quarter of a megabyte: on the heap, where running short of memory is
     // reported, rather than on the stack.
     const auto shared = std::make_unique<SharedHunt>();
     SharedHunt& hunt = *shared;
+    hunt.answers = answers;
     std::thread helper;
     try {
         helper = std::thread(helpSearch, std::ref(hunt));
@@ -198,30 +216,56 @@ PuzzleHunt huntTogether(int size, int pairs, std::int64_t drawnAlready, std::int
 
 } // namespace
 
-bool isDrawnDirectly(int size, int pairs) {
-    // From this many pairs on, drawing and checking takes more than 20 ms in the median
-    // (measured with the benchmark), so solvable boards are drawn directly. Choices with more
-    // pairs than a grid can hold are left to the bounded loop.
+bool isDrawnDirectly(int size, int pairs, Answers answers) {
+    // From this many pairs on, drawing and checking takes longer in the median than drawing
+    // directly (measured with the benchmark). Choices with more pairs than a grid can hold are
+    // left to the bounded loop.
     constexpr std::array<int, maxSide + 1> fewestDrawnDirectly{0, 0, 0, 0, 0, 7, 7, 8, 9};
-    return size >= minSide && size <= maxSide && pairs >= fewestDrawnDirectly[std::size_t(size)] &&
+    constexpr std::array<int, maxSide + 1> fewestDrawnDirectlyWithOneAnswer{0, 0, 0, 0, 0,
+                                                                            6, 6, 7, 8};
+    const auto& fewest =
+        answers == Answers::one ? fewestDrawnDirectlyWithOneAnswer : fewestDrawnDirectly;
+    return size >= minSide && size <= maxSide && pairs >= fewest[std::size_t(size)] &&
            pairs <= std::min(maxPairs, mostPairsFor(size));
 }
 
-PuzzleHunt findPuzzle(int size, int pairs, std::ostream* progressOut, std::int64_t maxCandidates) {
-    if (isDrawnDirectly(size, pairs)) return {drawSolvable(size, pairs), 0};
+namespace {
+
+// The sampler's attempts, a batch at a time, so that a long wait can be reported; the limit
+// on them is the limit on candidates.
+PuzzleHunt drawDirectly(int size, int pairs, Answers answers, Progress& progress) {
+    constexpr std::int64_t attemptsPerReport = std::int64_t{1} << 16;
+    for (std::int64_t attempts = 0; attempts < progress.limit; attempts += attemptsPerReport) {
+        const auto board = drawSolvable(size, pairs, answers,
+                                        std::min(attemptsPerReport, progress.limit - attempts));
+        if (board) return {board, 0};
+        progress.update(std::min(attempts + attemptsPerReport, progress.limit));
+    }
+    return {std::nullopt, 0};
+}
+
+} // namespace
+
+PuzzleHunt findPuzzle(int size, int pairs, std::ostream* progressOut, Answers answers,
+                      std::int64_t maxCandidates) {
     Progress progress{progressOut, maxCandidates};
     PuzzleHunt hunt;
+    if (isDrawnDirectly(size, pairs, answers)) {
+        hunt = drawDirectly(size, pairs, answers, progress);
+        progress.finish();
+        return hunt;
+    }
     const std::int64_t alone = std::min(aloneCandidates, maxCandidates);
     while (hunt.candidates < alone) {
         const Board candidate = createArray(size, pairs);
         ++hunt.candidates;
-        if (findCover(candidate)) {
+        if (isPuzzle(candidate, answers)) {
             hunt.puzzle = candidate;
             return hunt;
         }
     }
     if (hunt.candidates < maxCandidates) {
-        hunt = huntTogether(size, pairs, hunt.candidates, maxCandidates, progress);
+        hunt = huntTogether(size, pairs, answers, hunt.candidates, maxCandidates, progress);
     }
     progress.finish();
     return hunt;

@@ -43,7 +43,9 @@ constexpr std::array<std::string_view, std::size_t(Message::winKeys) + 1> messag
     "No solvable # x # puzzle with # pairs was found. Please choose again.",
     "Looking for a solvable # x # puzzle with # pairs...",
     "Please make the window at least # x #.",
-    "pairpath: # x #, # pairs",
+    "pairpath: # x #, # pairs, #",
+    "# solutions",
+    "1 solution",
     "Press a digit from 1 to # to choose a pair.",
     "Finish path # first, or press Q to abandon it.",
     "Quit? (Y/N)",
@@ -61,6 +63,19 @@ constexpr std::array<std::string_view, std::size_t(Message::winKeys) + 1> messag
 } // namespace
 
 std::string_view messageTemplate(Message message) { return messageTexts[std::size_t(message)]; }
+
+std::string countText(CoverCount count, bool grouped) {
+    constexpr int base = 10;
+    constexpr int groupSize = 3;
+    std::string digits;
+    do {
+        if (grouped && !digits.empty() && digits.size() % (groupSize + 1) == groupSize)
+            digits += ',';
+        digits += char('0' + int(count % base));
+        count /= base;
+    } while (count != 0);
+    return {digits.rbegin(), digits.rend()};
+}
 
 std::string fillIn(Message message, std::initializer_list<std::string_view> values) {
     std::string text;

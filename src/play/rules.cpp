@@ -50,13 +50,14 @@ Node* dropTail(Grid& grid, Node* tail) {
 // --- Path list ---
 
 void outOfMemory() noexcept {
-    // Nothing here allocates. The terminal is given back first, so that the line stays on screen.
+    // Nothing here allocates. The terminal is given back first, so that the line stays on screen;
+    // what the game has written so far goes out before it.
     restoreTerminal();
     std::cout.flush();
     const std::string_view text = messageTemplate(Message::outOfMemory);
     std::array<char, 32> line{};
     *std::copy(text.begin(), text.end(), line.begin()) = '\n';
-    [[maybe_unused]] const ssize_t written = write(STDOUT_FILENO, line.data(), text.size() + 1);
+    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, line.data(), text.size() + 1);
     std::_Exit(EXIT_FAILURE);
 }
 

@@ -11,8 +11,8 @@
 namespace pairpath {
 
 Session beginSession(std::optional<unsigned> seed, std::optional<int> size,
-                     std::optional<int> pairs) {
-    return {seed, size, pairs, size, pairs};
+                     std::optional<int> pairs, Answers answers) {
+    return {seed, size, pairs, size, pairs, answers};
 }
 
 StartQuestion nextQuestion(const Session& session) {
@@ -36,7 +36,7 @@ std::optional<Board> dealPuzzle(Session& session, std::ostream* progress) {
     // answers give the same candidates.
     if (!session.seeded) std::srand(session.seed.value_or(unsigned(std::time(nullptr))));
     session.seeded = true;
-    const PuzzleHunt hunt = findPuzzle(*session.size, *session.pairs, progress);
+    const PuzzleHunt hunt = findPuzzle(*session.size, *session.pairs, progress, session.answers);
     if (!hunt.puzzle) {
         // The command line's answers found nothing: from now on both questions are asked.
         session.givenSize.reset();

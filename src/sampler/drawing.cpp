@@ -94,32 +94,7 @@ struct Segments {
     }
 };
 
-// --- Second covers ---
-
-// The cells linked to `cell` in a drawn cover: up to two, the others -1.
-std::array<int, 2> linkedCells(const DrawnCover& cover, int cell, int side) {
-    std::array<int, 2> next{-1, -1};
-    int count = 0;
-    const auto edges = [&](int at) { return cover.edges[std::size_t(at)]; };
-    if ((edges(cell) & rightEdge) != 0) next[std::size_t(count++)] = cell + 1;
-    if ((edges(cell) & downEdge) != 0) next[std::size_t(count++)] = cell + side;
-    if (cell % side > 0 && (edges(cell - 1) & rightEdge) != 0)
-        next[std::size_t(count++)] = cell - 1;
-    if (cell >= side && (edges(cell - side) & downEdge) != 0)
-        next[std::size_t(count++)] = cell - side;
-    return next;
-}
-
-// Each cell's path, and its place along it, from the path's first end.
-struct Places {
-    std::array<int, gridCells> pathOf{};
-    std::array<int, gridCells> place{};
-
-    bool follows(int cell, int after) const {
-        return pathOf[std::size_t(cell)] == pathOf[std::size_t(after)] &&
-               place[std::size_t(after)] == place[std::size_t(cell)] + 1;
-    }
-};
+} // namespace
 
 Places placesOf(const DrawnCover& cover, int side) {
     Places places;
@@ -128,7 +103,7 @@ Places placesOf(const DrawnCover& cover, int side) {
         for (int cell = cover.pairs[path].first, at = 0; cell != -1; ++at) {
             places.pathOf[std::size_t(cell)] = int(path);
             places.place[std::size_t(cell)] = at;
-            const auto next = linkedCells(cover, cell, side);
+            const auto next = linkedCells(cover.edges, cell, side);
             const int onward = next[0] != previous ? next[0] : next[1];
             previous = cell;
             cell = onward;
@@ -137,26 +112,36 @@ Places placesOf(const DrawnCover& cover, int side) {
     return places;
 }
 
-} // namespace
-
-std::optional<DrawnCover> drawCover(const CoverCounts& counts, RandomBits& bits) {
+std::optional<DrawnCover> drawCover(const CoverCounts& counts, CoverCount pick) {
     const int side = counts.side;
     DrawnCover cover;
     auto& edges = cover.edges;
     Segments segments;
     std::uint32_t word = 0;
     int finished = 0;
-    CoverCount pick = uniformBelow(bits, counts.total());
     for (int cell = 0; cell < side * side; ++cell) {
         const Steps& steps = counts.stepsOf(cell % side, word);
         const Layer& next = counts.layers[std::size_t(cell + 1)];
-        int chosen = 0;
-        for (;; ++chosen) {
-            const Step step = steps.step[std::size_t(chosen)];
-            const CoverCount onward = next.completions(step.next(), finished + step.closes());
-            if (pick < onward) break;
-            pick -= onward;
+        const Column& nextColumn = counts.columns[std::size_t((cell + 1) % side)];
+        // Every way's completions are read before any is compared, so that the reads, which
+        // mostly miss the cache, wait for memory together rather than one after another; and
+        // the next cell's ways are fetched meanwhile, whichever word is taken.
+        std::array<Span, 3> spans{};
+        for (std::size_t way = 0; const Step step : steps.ways()) {
+            __builtin_prefetch(nextColumn.steps + step.next());
+            spans[way++] = next.spans[step.next()];
         }
+        std::array<CoverCount, 3> onward{};
+        for (std::size_t way = 0; const Step step : steps.ways()) {
+            const Span span = spans[way];
+            const int at = finished + step.closes() - span.lowest();
+            if (at >= 0 && at < span.size())
+                onward[way] = next.counts.count(span.first() + std::size_t(at));
+            ++way;
+        }
+        int chosen = 0;
+        for (; pick >= onward[std::size_t(chosen)]; ++chosen)
+            pick -= onward[std::size_t(chosen)];
         const Step step = steps.step[std::size_t(chosen)];
         edges[std::size_t(cell)] = step.edges();
         word = step.next();
@@ -168,48 +153,14 @@ std::optional<DrawnCover> drawCover(const CoverCounts& counts, RandomBits& bits)
             from[std::size_t(entered++)] = cell - 1;
         if (cell >= side && (edges[std::size_t(cell - side)] & downEdge) != 0)
             from[std::size_t(entered++)] = cell - side;
-        segments.add(cell, from, entered, std::popcount(unsigned(step.edges())), side);
+        const int leaving = (step.edges() & downEdge) != 0 ? 1 : 0;
+        segments.add(cell, from, entered, leaving + ((step.edges() & rightEdge) != 0 ? 1 : 0),
+                     side);
         if (segments.endsSideBySide) return std::nullopt;
     }
     cover.pairs = std::move(segments.finished);
     return cover;
 }
-
-// Where a path turns round a 2 x 2 square (it visits the square's four cells one after another)
-// and another path runs along the far side of the turn's two middle cells, that other path can
-// take those two cells in, and the first go straight across. Each such turn gives a different
-// cover with the same end pairs.
-int otherCoversAtLeast(const DrawnCover& cover, int side) {
-    const int cells = side * side;
-    const Places places = placesOf(cover, side);
-    const auto onGrid = [&](int from, int to) {
-        return to >= 0 && to < cells && (to / side == from / side || to % side == from % side);
-    };
-    int count = 0;
-    for (int first = 0; first < cells; ++first) {
-        for (const int second : linkedCells(cover, first, side)) {
-            if (second < 0 || !places.follows(first, second)) continue;
-            const int out = second - first; // from the turn's side to its far side
-            for (const int third : linkedCells(cover, second, side)) {
-                const int last = first + (third - second);
-                if (third < 0 || !places.follows(second, third) || !onGrid(first, last) ||
-                    !places.follows(third, last))
-                    continue;
-                const int beyondSecond = second + out;
-                const int beyondThird = third + out;
-                if (onGrid(second, beyondSecond) && onGrid(third, beyondThird) &&
-                    places.pathOf[std::size_t(beyondSecond)] !=
-                        places.pathOf[std::size_t(second)] &&
-                    (places.follows(beyondSecond, beyondThird) ||
-                     places.follows(beyondThird, beyondSecond)))
-                    ++count;
-            }
-        }
-    }
-    return count;
-}
-
-namespace {
 
 // --- From a pairing to a placement ---
 
@@ -224,6 +175,8 @@ std::vector<EndPair> numberAndOrient(std::vector<EndPair> pairs, RandomBits& bit
     return pairs;
 }
 
+namespace {
+
 int freeNeighbours(int cell, int side, std::uint64_t taken) {
     const int row = cell / side;
     const int column = cell % side;
@@ -234,6 +187,8 @@ int freeNeighbours(int cell, int side, std::uint64_t taken) {
     count += column + 1 < side && (taken >> (cell + 1) & 1U) == 0 ? 1 : 0;
     return count;
 }
+
+} // namespace
 
 Board boardOf(const std::vector<EndPair>& placement, int side) {
     Board board;
@@ -254,8 +209,6 @@ Board boardOf(const std::vector<EndPair>& placement, int side) {
     }
     return board;
 }
-
-} // namespace
 
 // Step 4: q(X) / qmax as a fraction (see the opening comment).
 Odds acceptanceOdds(const std::vector<EndPair>& placement, int side) {
@@ -278,7 +231,13 @@ bool accepts(const Odds& odds, RandomBits& bits) {
     return uniformBelow(bits, odds.outOf) < odds.accept;
 }
 
-std::optional<Board> drawSolvable(int size, int pairs, std::int64_t maxAttempts) {
+bool isOnlyCoverOfItsEnds(const DrawnCover& cover, int side) {
+    const Places places = placesOf(cover, side);
+    return otherCoversAtLeast(places, side) == 0 && !hasParallelPass(places, side) &&
+           coversJoining(cover.pairs, side).count == 1;
+}
+
+std::optional<Board> drawSolvable(int size, int pairs, Answers answers, std::int64_t maxAttempts) {
     // On small grids nearly every cover has a two-cell path, whose ends are side by side, so
     // covers are drawn among those without one. On larger grids the frontier words that this
     // needs make the counts several times slower to build than the rejections they spare.
@@ -286,17 +245,18 @@ std::optional<Board> drawSolvable(int size, int pairs, std::int64_t maxAttempts)
     const int shortest = size <= largestSideWithoutTwoCellPaths ? 3 : 2;
     const CoverCounts& counts = coverCountsFor(size, pairs, shortest);
     if (counts.total() == 0) return std::nullopt;
+    if (answers == Answers::one) return drawWithOneAnswer(counts, maxAttempts);
     RandomBits bits;
     for (std::int64_t attempt = 0; attempt < maxAttempts; ++attempt) {
-        const auto cover = drawCover(counts, bits);
+        const auto cover = drawCover(counts, uniformBelow(bits, counts.total()));
         if (!cover) continue;
         const std::vector<EndPair> placement = numberAndOrient(cover->pairs, bits);
         if (!accepts(acceptanceOdds(placement, size), bits)) continue;
         // Accepting with probability 1 / least, then least / k(E), accepts with 1 / k(E), and
         // counts k(E) far less often.
-        const auto least = CoverCount(1 + otherCoversAtLeast(*cover, size));
+        const auto least = CoverCount(1 + otherCoversAtLeast(placesOf(*cover, size), size));
         if (uniformBelow(bits, least) != 0) continue;
-        if (uniformBelow(bits, coversJoining(cover->pairs, size)) >= least) continue;
+        if (uniformBelow(bits, coversJoining(cover->pairs, size).count) >= least) continue;
         return boardOf(placement, size);
     }
     return std::nullopt;

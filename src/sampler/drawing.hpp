@@ -5,6 +5,7 @@
 #include "cover_counts.hpp"
 #include "fixed_ends.hpp"
 #include "random_bits.hpp"
+#include "second_covers.hpp"
 
 #include <optional>
 #include <vector>
@@ -18,12 +19,21 @@ struct DrawnCover {
     std::vector<EndPair> pairs;
 };
 
-// A cover drawn uniformly among all those `counts` counts; empty as soon as a path turns out to
-// have its ends side by side.
-std::optional<DrawnCover> drawCover(const CoverCounts& counts, RandomBits& bits);
+// The cover numbered `pick` (below counts.total()) among all those `counts` counts, which a
+// uniform pick makes a uniform cover; empty as soon as a path turns out to have its ends side
+// by side.
+std::optional<DrawnCover> drawCover(const CoverCounts& counts, CoverCount pick);
 
-// At least how many other covers have the same end pairs as `cover`.
-int otherCoversAtLeast(const DrawnCover& cover, int side);
+// Whether `cover` is the only cover that joins its ends: it shows no other at once, and the count
+// of the covers with those ends, the slow part, says one.
+bool isOnlyCoverOfItsEnds(const DrawnCover& cover, int side);
+
+// A pairing's pairs numbered and oriented uniformly; the board of such a placement.
+std::vector<EndPair> numberAndOrient(std::vector<EndPair> pairs, RandomBits& bits);
+Board boardOf(const std::vector<EndPair>& placement, int side);
+
+// Each cell's path and its place along it.
+Places placesOf(const DrawnCover& cover, int side);
 
 // The odds that accept a placement (end pairs in pair order, each start first) with probability
 // proportional to the probability that createArray draws it: `accept` out of `outOf`.
@@ -34,5 +44,8 @@ struct Odds {
 Odds acceptanceOdds(const std::vector<EndPair>& placement, int side);
 // True with probability odds.accept / odds.outOf.
 bool accepts(const Odds& odds, RandomBits& bits);
+
+// drawSolvable for Answers::one, on two threads where it can have them.
+std::optional<Board> drawWithOneAnswer(const CoverCounts& counts, std::int64_t maxAttempts);
 
 } // namespace pairpath

@@ -1,5 +1,7 @@
 // Covers with fixed ends, counted with the frontier words of a row-by-row sweep in which each
-// tied slot is labelled with its pair, so that only segments of the same pair may meet.
+// tied slot is labelled with its pair, so that only segments of the same pair may meet. Each
+// word reached keeps the number of ways to reach it and, when one cover is wanted, the word
+// before it and the edges its cell took, so that one cover can be read back from the end.
 
 #include "fixed_ends.hpp"
 
@@ -9,11 +11,18 @@ namespace pairpath {
 
 namespace {
 
+// How a word was first reached: from which word of the cell before, by which edges.
+struct Reached {
+    std::uint32_t from = 0;
+    std::uint8_t edges = 0;
+};
+
 // Ways to reach each word, summed as they come in, in an open-addressing table.
 struct WaysByWord {
     struct Entry {
         Word word;
         CoverCount ways;
+        Reached reached;
     };
     std::vector<Entry> entries;
     std::vector<std::uint32_t> slots = std::vector<std::uint32_t>(256, 0); // entry + 1, or 0
@@ -28,12 +37,12 @@ struct WaysByWord {
         entries.clear();
     }
 
-    void add(Word word, CoverCount ways) {
+    void add(Word word, CoverCount ways, Reached reached) {
         if (2 * (entries.size() + 1) > slots.size()) grow();
         const std::size_t mask = slots.size() - 1;
         for (std::size_t slot = hash(word) & mask;; slot = (slot + 1) & mask) {
             if (slots[slot] == 0) {
-                entries.push_back({word, ways});
+                entries.push_back({word, ways, reached});
                 slots[slot] = std::uint32_t(entries.size());
                 used.push_back(slot);
                 return;
@@ -52,37 +61,90 @@ struct WaysByWord {
         used.clear();
         entries.clear();
         for (const Entry& entry : kept)
-            add(entry.word, entry.ways);
+            add(entry.word, entry.ways, entry.reached);
     }
 };
 
 } // namespace
 
-CoverCount coversJoining(const std::vector<EndPair>& pairs, int side) {
+CoversJoining coversJoining(const std::vector<EndPair>& pairs, int side, bool oneOfThem) {
     std::array<unsigned, gridCells> tagOf{};
     for (std::size_t pair = 0; pair < pairs.size(); ++pair) {
         tagOf[std::size_t(pairs[pair].first)] = firstPairTag + unsigned(pair);
         tagOf[std::size_t(pairs[pair].second)] = firstPairTag + unsigned(pair);
     }
-    WaysByWord here;
-    WaysByWord next;
-    here.add(0, 1);
+    // Kept from call to call, so that their room is not asked for again for every board.
+    thread_local WaysByWord here;
+    thread_local WaysByWord next;
+    here.clear();
+    here.add(0, 1, {});
+    std::vector<std::vector<Reached>> history; // for each cell, how each word after it was reached
     Fills fills;
     for (int cell = 0; cell < side * side; ++cell) {
         const unsigned tag = tagOf[std::size_t(cell)];
         next.clear();
-        for (const auto& [word, ways] : here.entries) {
+        for (std::size_t at = 0; at < here.entries.size(); ++at) {
+            const auto& [word, ways, reached] = here.entries[at];
             const int count = fillsOf(word, cell % side, side, Role{tag == noEdge, tag}, fills);
-            for (int i = 0; i < count; ++i)
-                next.add(fills[std::size_t(i)].next, ways);
+            for (int i = 0; i < count; ++i) {
+                const Fill& fill = fills[std::size_t(i)];
+                next.add(fill.next, ways, {std::uint32_t(at), fill.edges});
+            }
         }
         std::swap(here, next);
+        if (!oneOfThem) continue;
+        auto& kept = history.emplace_back();
+        for (const auto& entry : here.entries)
+            kept.push_back(entry.reached);
     }
     // Words left with edges below the last row stand for no cover.
-    for (const auto& [word, ways] : here.entries) {
-        if (word == 0) return ways;
+    CoversJoining covers;
+    for (std::size_t at = 0; at < here.entries.size(); ++at) {
+        if (here.entries[at].word != 0) continue;
+        covers.count = here.entries[at].ways;
+        for (auto cell = history.size(); cell-- > 0;) {
+            covers.edges[cell] = history[cell][at].edges;
+            at = history[cell][at].from;
+        }
+        break;
     }
-    return 0;
+    return covers;
+}
+
+Solutions solveBoard(const Board& board) {
+    const int side = board.size;
+    const std::vector<EndPair> pairs = endPairsOf(board);
+    const CoversJoining covers = coversJoining(pairs, side, true);
+    Solutions solved{covers.count, {}};
+    if (covers.count == 0) return solved;
+    // Each path, from its first end to its second, is its pair's.
+    for (std::size_t pair = 0; pair < pairs.size(); ++pair) {
+        int previous = -1;
+        for (int cell = pairs[pair].first; cell != -1;) {
+            cellAt(solved.solution, cellCode(cell / side, cell % side)) = digitOf(int(pair) + 1);
+            const auto linked = linkedCells(covers.edges, cell, side);
+            const int onward = linked[0] != previous ? linked[0] : linked[1];
+            previous = cell;
+            cell = onward;
+        }
+    }
+    return solved;
+}
+
+CoverCount countSolutions(const Board& board) {
+    return coversJoining(endPairsOf(board), board.size).count;
+}
+
+std::vector<EndPair> endPairsOf(const Board& board) {
+    std::vector<EndPair> pairs;
+    const auto cellOf = [side = board.size](int code) {
+        return rowOf(code) * side + columnOf(code);
+    };
+    for (int pair = 1; pair <= board.count / 2; ++pair) {
+        pairs.push_back(
+            {cellOf(startOf(board.endpoints, pair)), cellOf(targetOf(board.endpoints, pair))});
+    }
+    return pairs;
 }
 
 } // namespace pairpath

@@ -1,9 +1,10 @@
-// Covers with fixed ends: how many covers of the grid join exactly the given pairs of cells.
-// Cells here are numbered row * side + column.
+// Covers with fixed ends: how many covers of the grid join exactly the given pairs of cells, and
+// one of them. Cells here are numbered row * side + column.
 #pragma once
 
 #include "pairpath/sampler.hpp"
 
+#include <array>
 #include <vector>
 
 namespace pairpath {
@@ -14,8 +15,16 @@ struct EndPair {
     int second = 0;
 };
 
-// The number of covers of a side x side grid whose paths join exactly the given end pairs: each
-// path runs between the two cells of one pair, and the paths fill every cell.
-CoverCount coversJoining(const std::vector<EndPair>& pairs, int side);
+// The covers of a side x side grid whose paths join exactly the given end pairs: each path runs
+// between the two cells of one pair, and the paths fill every cell. With `oneOfThem`, `edges`
+// holds one of them, when there is any: the downEdge and rightEdge bits leaving each cell.
+struct CoversJoining {
+    CoverCount count = 0;
+    std::array<std::uint8_t, gridCells> edges{};
+};
+CoversJoining coversJoining(const std::vector<EndPair>& pairs, int side, bool oneOfThem = false);
+
+// The end pairs of a board's pairs, in pair order, each start first.
+std::vector<EndPair> endPairsOf(const Board& board);
 
 } // namespace pairpath

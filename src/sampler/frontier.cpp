@@ -89,6 +89,20 @@ void finish(Filler& filler, unsigned through, int from, unsigned tag) {
 
 } // namespace
 
+std::array<int, 2> linkedCells(const std::array<std::uint8_t, gridCells>& edges, int cell,
+                               int side) {
+    std::array<int, 2> linked{-1, -1};
+    int count = 0;
+    const auto leaves = [&](int at, std::uint8_t edge) {
+        return (edges[std::size_t(at)] & edge) != 0;
+    };
+    if (leaves(cell, rightEdge)) linked[std::size_t(count++)] = cell + 1;
+    if (leaves(cell, downEdge)) linked[std::size_t(count++)] = cell + side;
+    if (cell % side > 0 && leaves(cell - 1, rightEdge)) linked[std::size_t(count++)] = cell - 1;
+    if (cell >= side && leaves(cell - side, downEdge)) linked[std::size_t(count++)] = cell - side;
+    return linked;
+}
+
 int fillsOf(Word word, int column, int side, Role role, Fills& fills) {
     Filler filler{word, column, side, fills};
     const unsigned left = slotOf(word, column);

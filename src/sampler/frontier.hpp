@@ -48,6 +48,11 @@ struct Role {
 inline constexpr std::uint8_t downEdge = 1;
 inline constexpr std::uint8_t rightEdge = 2;
 
+// The cells linked to `cell` by the edges of a cover (downEdge and rightEdge bits leaving each
+// cell): up to two, the others -1.
+std::array<int, 2> linkedCells(const std::array<std::uint8_t, gridCells>& edges, int cell,
+                               int side);
+
 struct Fill {
     Word next = 0;
     bool closesPath = false; // a path got its second end in this cell

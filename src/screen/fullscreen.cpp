@@ -4,6 +4,7 @@
 
 #include "pairpath/fullscreen.hpp"
 
+#include "pairpath/sampler.hpp"
 #include "pairpath/screenview.hpp"
 #include "pairpath/session.hpp"
 
@@ -69,7 +70,7 @@ bool playGame(FullScreenGame& game, const Look& look) {
 }
 
 int playGames(const Options& options, const Look& look) {
-    Session session = beginSession(options.seed, options.size, options.pairs);
+    Session session = beginSession(options.seed, options.size, options.pairs, options.answers);
     std::string note;
     for (;;) {
         if (!askStartQuestions(session, note)) return EXIT_SUCCESS;
@@ -84,6 +85,7 @@ int playGames(const Options& options, const Look& look) {
         }
         note.clear();
         FullScreenGame game(*puzzle);
+        game.solutions = countSolutions(*puzzle);
         if (!playGame(game, look)) return EXIT_SUCCESS;
         chooseAgain(session);
     }

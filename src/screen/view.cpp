@@ -245,8 +245,11 @@ std::string gameScreen(const FullScreenGame& game, WindowSize window, const Look
         const std::string text = messageText(Message::windowTooSmall, columns, rows);
         return compose(window, {{0, 0, text.substr(0, std::size_t(window.columns))}});
     }
+    const std::string solutions =
+        game.solutions == 1 ? messageText(Message::oneSolution)
+                            : messageText(Message::solutions, countText(game.solutions, true));
     std::vector<Placed> placed{
-        centred(window, 0, messageText(Message::title, size, size, pairsOf(game)))};
+        centred(window, 0, messageText(Message::title, size, size, pairsOf(game), solutions))};
     int row = titleRows + (window.rows - rows) / 2;
     for (std::string& line : boardLines(game, look))
         placed.push_back({row++, (window.columns - width) / 2, std::move(line)});

@@ -3,10 +3,12 @@
 // a final byte); its bytes come together, so a short wait after the Esc tells it from the Esc
 // key alone. Sequences that name no key here are read to their end and reported as `other`, so
 // that none of their bytes is taken for a key of its own.
+//
+// The waits use select, not poll: macOS's poll does not serve terminal devices.
 
 #include "pairpath/keys.hpp"
 
-#include <poll.h>
+#include <sys/select.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,14 +24,29 @@ constexpr char controlD = 4;
 constexpr char controlH = 8;
 constexpr char deleteKey = 127;
 
+// Waits until `fd` has a byte to read, or its end or an error, for at most `wait` (negative:
+// however long it takes). False when the wait ran out.
+bool readable(int fd, std::chrono::milliseconds wait) {
+    if (fd >= FD_SETSIZE) return true; // select cannot watch it: the read blocks instead
+    for (;;) {
+        fd_set ready;
+        FD_ZERO(&ready);
+        FD_SET(fd, &ready);
+        timeval limit{};
+        limit.tv_sec = decltype(limit.tv_sec)(wait.count() / 1000);
+        limit.tv_usec = decltype(limit.tv_usec)(wait.count() % 1000 * 1000);
+        const int count =
+            select(fd + 1, &ready, nullptr, nullptr, wait.count() < 0 ? nullptr : &limit);
+        if (count < 0 && errno == EINTR) continue;
+        return count != 0; // an error, too, is for the read to report
+    }
+}
+
 // One byte of `fd` within `wait` (negative: however long it takes), or nothing. Sets `ended`
 // when the input has ended or failed.
 std::optional<char> nextByte(int fd, std::chrono::milliseconds wait, bool& ended) {
     for (;;) {
-        pollfd ready{fd, POLLIN, 0};
-        const int count = poll(&ready, 1, int(wait.count()));
-        if (count < 0 && errno == EINTR) continue;
-        if (count == 0) return std::nullopt;
+        if (!readable(fd, wait)) return std::nullopt;
         char byte = 0;
         const ssize_t got = read(fd, &byte, 1);
         if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;

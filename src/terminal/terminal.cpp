@@ -5,15 +5,18 @@
 // The signal handlers only do what is async-signal-safe: write the reset sequences, call
 // tcsetattr and sigaction, re-raise, and write one byte into a pipe that wakes the key reader,
 // which then reports a redraw. Nothing here knows the game.
+//
+// The key reader waits with select, not poll: macOS's poll does not serve terminal devices.
 
 #include "pairpath/terminal.hpp"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/select.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cerrno>
@@ -33,7 +36,7 @@ constexpr std::string_view leaveSequences = "\033[0m\033[?25h\033[?1049l";
 termios found{};                          // the settings found, given back on every way out
 volatile std::sig_atomic_t taken = 0;     // raw mode and the alternate screen are ours
 volatile std::sig_atomic_t suspended = 0; // given back for a suspend, to be taken on resume
-std::array<int, 2> wakePipe{-1, -1};      // read end polled by readKey, written by handlers
+std::array<int, 2> wakePipe{-1, -1};      // read end watched by readKey, written by handlers
 
 void writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -147,18 +150,22 @@ WindowSize windowSize() {
 
 KeyPress readKey() {
     for (;;) {
-        std::array<pollfd, 2> ready{{{STDIN_FILENO, POLLIN, 0}, {wakePipe[0], POLLIN, 0}}};
-        if (poll(ready.data(), ready.size(), -1) < 0) {
+        fd_set ready;
+        FD_ZERO(&ready);
+        FD_SET(STDIN_FILENO, &ready);
+        FD_SET(wakePipe[0], &ready);
+        if (select(std::max(STDIN_FILENO, wakePipe[0]) + 1, &ready, nullptr, nullptr, nullptr) <
+            0) {
             if (errno == EINTR) continue;
             return {Key::ended};
         }
-        if (ready[1].revents != 0) {
+        if (FD_ISSET(wakePipe[0], &ready) != 0) {
             std::array<char, 64> drained{};
             while (read(wakePipe[0], drained.data(), drained.size()) > 0) {
             }
             return {Key::redraw};
         }
-        if (ready[0].revents != 0) return readKeyFrom(STDIN_FILENO);
+        if (FD_ISSET(STDIN_FILENO, &ready) != 0) return readKeyFrom(STDIN_FILENO);
     }
 }
 

@@ -1,0 +1,208 @@
+// The solver: reads boards a line at a time, so that memory stays bounded whatever the input,
+// checks each against the rules of a board, and answers it with the exact count of its solutions
+// and one of them. A line longer than any row is refused as soon as it is seen.
+
+#include "pairpath/solver.hpp"
+
+#include "pairpath/messages.hpp"
+#include "pairpath/sampler.hpp"
+
+#include <array>
+#include <istream>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace pairpath {
+
+namespace {
+
+constexpr int smallestSide = 2;
+// Lines are read up to this length: a row of 8 cells and its blanks is 16 characters, so a longer
+// line is no row, and the rest of it is never read.
+constexpr std::size_t longestLine = 64;
+constexpr int exitUnsolvable = 1;
+constexpr int exitMalformed = 2;
+
+struct Problem {
+    int line = 0;
+    std::string what;
+};
+
+// The next line of `input`, without its newline, in `line`; false at the end of the input. A
+// line longer than any row stops being read there: `line` then holds longestLine + 1 characters.
+bool readLine(std::istream& input, std::string& line) {
+    line.clear();
+    for (;;) {
+        const auto next = input.get();
+        if (next == std::char_traits<char>::eof()) return !line.empty(); // the end, or an error
+        const char c = std::char_traits<char>::to_char_type(next);
+        if (c == '\n') return true;
+        line += c;
+        if (line.size() > longestLine) return true;
+    }
+}
+
+std::string shown(char c) {
+    if (c >= ' ' && c <= '~') return std::string("'") + c + "'";
+    constexpr std::string_view hex = "0123456789abcdef";
+    const auto byte = static_cast<unsigned char>(c);
+    return std::string("byte 0x") + hex[byte >> 4] + hex[byte & 0xFU];
+}
+
+bool isCell(char c) { return c == '.' || (c >= '1' && c <= '9'); }
+
+// The cells of one row, or what is wrong with it.
+std::optional<std::string> cellsOf(std::string_view line, std::string& problem) {
+    if (line.size() > longestLine) {
+        problem = "a line longer than any row of a board";
+        return std::nullopt;
+    }
+    std::string cells;
+    for (std::size_t at = 0; at < line.size(); ++at) {
+        const char c = line[at];
+        const bool cellPlace = at % 2 == 0;
+        if (cellPlace ? isCell(c) : c == ' ') {
+            if (cellPlace) cells += c;
+        } else if (isCell(c) || c == ' ') {
+            problem = "cells are parted by one blank each";
+            return std::nullopt;
+        } else {
+            problem = "unknown character " + shown(c) + ": a cell is '.' or a digit from 1 to 9";
+            return std::nullopt;
+        }
+    }
+    return cells;
+}
+
+// What is wrong with the digits of a board's rows, or "".
+std::string digitProblem(const std::vector<std::string>& rows) {
+    std::array<int, maxPairs + 1> seen{};
+    for (const std::string& row : rows) {
+        for (const char c : row) {
+            if (c != '.') ++seen[std::size_t(c - '0')];
+        }
+    }
+    int pairs = 0;
+    for (int digit = 1; digit <= maxPairs; ++digit) {
+        const int times = seen[std::size_t(digit)];
+        if (times != 0 && times != 2) {
+            return "digit " + std::to_string(digit) + " appears " + std::to_string(times) +
+                   (times == 1 ? " time" : " times") + ": each digit used appears twice";
+        }
+        if (times == 2) pairs = digit;
+    }
+    for (int digit = 1; digit < pairs; ++digit) {
+        if (seen[std::size_t(digit)] == 0) {
+            return "digit " + std::to_string(digit) + " is missing: the digits used are 1 to " +
+                   std::to_string(pairs);
+        }
+    }
+    return "";
+}
+
+Board boardOf(const std::vector<std::string>& rows) {
+    Board board;
+    board.size = int(rows.size());
+    std::array<int, maxPairs + 1> found{};
+    for (int row = 0; row < board.size; ++row) {
+        for (int column = 0; column < board.size; ++column) {
+            const char c = rows[std::size_t(row)][std::size_t(column)];
+            const int code = cellCode(row, column);
+            cellAt(board.grid, code) = c == '.' ? emptyCell : c;
+            if (c == '.') continue;
+            const int pair = c - '0';
+            board.endpoints[std::size_t(2 * pair - 2 + found[std::size_t(pair)]++)] = code;
+            board.count = std::max(board.count, 2 * pair);
+        }
+    }
+    return board;
+}
+
+void writeSolutions(std::ostream& output, const Board& board, const Solutions& solved) {
+    output << "solutions: " << countText(solved.count, false) << '\n';
+    if (solved.count == 0) return;
+    for (int row = 0; row < board.size; ++row) {
+        for (int column = 0; column < board.size; ++column) {
+            if (column > 0) output << ' ';
+            output << cellAt(solved.solution, cellCode(row, column));
+        }
+        output << '\n';
+    }
+}
+
+// The boards being read: the rows of the current one, and what has been answered.
+struct Reading {
+    std::vector<std::string> rows;
+    int firstLine = 0; // of the current board
+    int boards = 0;
+    bool allSolved = true;
+};
+
+// Answers the current board, which its last row or the input's end has closed.
+std::optional<Problem> finishBoard(Reading& reading, std::ostream& output) {
+    const auto side = reading.rows.front().size();
+    if (reading.rows.size() != side) {
+        return Problem{reading.firstLine, "a board of " + std::to_string(side) + " columns has " +
+                                              std::to_string(reading.rows.size()) + " rows"};
+    }
+    if (std::string problem = digitProblem(reading.rows); !problem.empty())
+        return Problem{reading.firstLine, std::move(problem)};
+    const Board board = boardOf(reading.rows);
+    if (reading.boards++ > 0) output << '\n';
+    const Solutions solved = solveBoard(board);
+    writeSolutions(output, board, solved);
+    reading.allSolved = reading.allSolved && solved.count != 0;
+    reading.rows.clear();
+    return std::nullopt;
+}
+
+// Takes one line: a row of the current board, or the blank line after it.
+std::optional<Problem> takeLine(Reading& reading, int number, std::string_view line,
+                                std::ostream& output) {
+    if (line.empty()) return reading.rows.empty() ? std::nullopt : finishBoard(reading, output);
+    std::string problem;
+    const auto cells = cellsOf(line, problem);
+    if (!cells) return Problem{number, problem};
+    const std::size_t width = cells->size();
+    if (reading.rows.empty()) {
+        if (width < smallestSide || width > maxSide) {
+            return Problem{number, "a row of " + std::to_string(width) +
+                                       (width == 1 ? " cell" : " cells") +
+                                       ": a board has 2 to 8 columns"};
+        }
+        reading.firstLine = number;
+    } else if (width != reading.rows.front().size()) {
+        return Problem{number, "a row of " + std::to_string(width) + " cells in a board of " +
+                                   std::to_string(reading.rows.front().size()) + " columns"};
+    } else if (reading.rows.size() == width) {
+        return Problem{number, "a board of " + std::to_string(width) +
+                                   " columns has more rows: boards are parted by blank lines"};
+    }
+    reading.rows.push_back(*cells);
+    return std::nullopt;
+}
+
+} // namespace
+
+int solveBoards(std::istream& input, std::string_view name, std::ostream& output,
+                std::ostream& errors) {
+    Reading reading;
+    std::string line;
+    int number = 0;
+    std::optional<Problem> problem;
+    while (!problem && readLine(input, line))
+        problem = takeLine(reading, ++number, line, output);
+    if (!problem && input.bad()) problem = Problem{number + 1, "cannot be read"};
+    if (!problem && !reading.rows.empty()) problem = finishBoard(reading, output);
+    if (!problem && reading.boards == 0) problem = Problem{1, "no board"};
+    output.flush();
+    if (problem) {
+        errors << "pairpath: " << name << ':' << problem->line << ": " << problem->what << '\n';
+        return exitMalformed;
+    }
+    return reading.allSolved ? 0 : exitUnsolvable;
+}
+
+} // namespace pairpath
