@@ -54,7 +54,7 @@ void tell(int report, int value) {
 // The game's process, forked by the shell: its own process group, made the foreground before the
 // program starts. tcsetpgrp from what is still a background group raises SIGTTOU, which is
 // ignored until then.
-[[noreturn]] void runGame(int terminal) {
+[[noreturn]] void runGame(int terminal, const char* term) {
     std::signal(SIGTTOU, SIG_IGN);
     setpgid(0, 0);
     tcsetpgrp(terminal, getpid());
@@ -62,6 +62,11 @@ void tell(int report, int value) {
     for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
         dup2(terminal, fd);
     if (terminal > STDERR_FILENO) close(terminal);
+    if (term == nullptr) {
+        unsetenv("TERM");
+    } else {
+        setenv("TERM", term, 1);
+    }
     execl(PAIRPATH_BINARY, PAIRPATH_BINARY, "--full-screen", "--seed=7",
           static_cast<char*>(nullptr));
     _exit(execFailed);
@@ -70,7 +75,7 @@ void tell(int report, int value) {
 // The mini-shell, in the child: a new session whose controlling terminal is `terminalName`, the
 // game run in it, and on `report` the game's process id, then each of its wait statuses until
 // the one that tells its end.
-[[noreturn]] void runShell(const char* terminalName, int report) {
+[[noreturn]] void runShell(const char* terminalName, int report, const char* term) {
     const int terminal = setsid() < 0 ? -1 : open(terminalName, O_RDWR);
     // Linux makes it the controlling terminal on open already; the BSDs need TIOCSCTTY.
     if (terminal < 0 || ioctl(terminal, TIOCSCTTY, 0) != 0) _exit(shellFailed);
@@ -80,7 +85,7 @@ void tell(int report, int value) {
     unsetenv("LC_CTYPE");
     setenv("LANG", "C.UTF-8", 1);
     const pid_t game = fork();
-    if (game == 0) runGame(terminal);
+    if (game == 0) runGame(terminal, term);
     if (game < 0) _exit(shellFailed);
     setpgid(game, game); // here too, as shells do, whichever of the two runs first
     tell(report, game);
@@ -95,11 +100,12 @@ void tell(int report, int value) {
     }
 }
 
-// `pairpath --full-screen --seed=7` under the mini-shell, on a new pseudo-terminal that reports
-// the size `size`; its screen kept by libvterm at that size, or 80 x 24 where a side is 0.
+// `pairpath --full-screen --seed=7` under the mini-shell, with TERM set to `term`, on a new
+// pseudo-terminal that reports the size `size`; its screen kept by libvterm at that size, or
+// 80 x 24 where a side is 0.
 class Terminal {
   public:
-    explicit Terminal(winsize size) {
+    explicit Terminal(winsize size, const char* term = "xterm-256color") {
         master = posix_openpt(O_RDWR | O_NOCTTY);
         std::array<int, 2> reports{-1, -1};
         const char* name =
@@ -117,7 +123,7 @@ class Terminal {
         if (shell == 0) {
             close(master);
             close(reports[0]);
-            runShell(name, reports[1]);
+            runShell(name, reports[1], term);
         }
         close(reports[1]);
         report = reports[0];
@@ -132,6 +138,7 @@ class Terminal {
             auto& terminal = *static_cast<Terminal*>(self);
             if (prop == VTERM_PROP_ALTSCREEN) terminal.altScreen = value->boolean != 0;
             if (prop == VTERM_PROP_CURSORVISIBLE) terminal.cursorShown = value->boolean != 0;
+            if (prop == VTERM_PROP_MOUSE) terminal.mouse = value->number;
             return 1;
         };
         vterm_screen_set_callbacks(screen, &callbacks, this);
@@ -166,11 +173,12 @@ class Terminal {
     // What a shell's `fg` sends the job, which is still in the foreground.
     void continueGame() const { ASSERT_EQ(kill(-game, SIGCONT), 0); }
 
-    char32_t at(int row, int column) const {
+    VTermScreenCell cellAt(int row, int column) const {
         VTermScreenCell cell{};
         vterm_screen_get_cell(screen, {row, column}, &cell);
-        return cell.chars[0];
+        return cell;
     }
+    char32_t at(int row, int column) const { return cellAt(row, column).chars[0]; }
     std::pair<int, int> screenSize() const {
         std::pair<int, int> size;
         vterm_get_size(vt, &size.first, &size.second);
@@ -235,6 +243,8 @@ class Terminal {
 
     bool altScreen = false;
     bool cursorShown = true;
+    int mouse = VTERM_PROP_MOUSE_NONE; // the mouse reports asked for
+    std::string output;                // every byte the game wrote
 
   private:
     void readOutput() {
@@ -242,7 +252,9 @@ class Terminal {
         const ssize_t got = read(master, buffer.data(), buffer.size());
         if (got < 0 && errno == EINTR) return;
         outputEnded = got <= 0; // EIO once no process holds the terminal open
-        if (got > 0) vterm_input_write(vt, buffer.data(), std::size_t(got));
+        if (got <= 0) return;
+        vterm_input_write(vt, buffer.data(), std::size_t(got));
+        output.append(buffer.data(), std::size_t(got));
     }
     // Every report is one int written whole, and every read takes whole ints.
     void readReports() {
@@ -350,7 +362,15 @@ void startPath(Terminal& terminal, const std::vector<int>& route) {
 }
 
 bool givenBack(const Terminal& terminal) {
-    return terminal.modesAsBefore() && !terminal.altScreen && terminal.cursorShown;
+    return terminal.modesAsBefore() && !terminal.altScreen && terminal.cursorShown &&
+           terminal.mouse == VTERM_PROP_MOUSE_NONE;
+}
+
+// The left mouse button pressed ('M', 0), dragged ('M', 32) or let go ('m', 0) over a cell.
+std::string mouse(const Terminal& terminal, int code, int button, char action = 'M') {
+    const auto [row, column] = onScreen(terminal, code);
+    return "\033[<" + std::to_string(button) + ';' + std::to_string(column + 1) + ';' +
+           std::to_string(row + 1) + action;
 }
 
 TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
@@ -359,29 +379,61 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
     const Cover& cover = dealt.cover;
     // Each way to end with its keys and its wait status; a terminal that reports no rows, or no
     // columns, is taken to be 80 x 24.
-    const auto cases = std::to_array<std::tuple<const char*, bool, const char*, int, winsize>>({
-        {"N after the win, then Q", true, "q", 0, standardSize},
-        {"Ctrl+C in the middle of a path", false, "\003", SIGINT, {0, 80, 0, 0}},
-        {"Ctrl+D, the end of input, in a path", false, "\004", 1, {24, 0, 0, 0}},
+    // With `after`, the puzzle is solved, `after` typed on the win screen and `shown` waited for.
+    struct Case {
+        const char* how;
+        const char* after;
+        const char* shown;
+        const char* keys;
+        int ending;
+        winsize size;
+        const char* term = "xterm-256color";
+    };
+    const auto cases = std::to_array<Case>({
+        {"N after the win: the same choice at once", "xn", "Connected 0/4", "qy", 0, standardSize},
+        {"C after the win: a new choice", "c", "Grid side?", "q", 0, {30, 70, 0, 0}},
+        {"Ctrl+C in a path, 16 colours", nullptr, nullptr, "\003", SIGINT, {0, 80, 0, 0}, "xterm"},
+        {"Ctrl+D as Q: the path dropped, then a question",
+         nullptr,
+         nullptr,
+         "\004\004y",
+         0,
+         {24, 0, 0, 0}},
         {"Q to drop the path, Q and Y to quit, in the smallest window",
-         false,
+         nullptr,
+         nullptr,
          "qqy",
          0,
          {16, 60, 0, 0}},
     });
-    for (const auto& [how, solve, keys, ending, size] : cases) {
+    for (const auto& [how, after, shown, keys, ending, size, term] : cases) {
         SCOPED_TRACE(how);
-        Terminal terminal(size);
+        Terminal terminal(size, term);
         ASSERT_NO_FATAL_FAILURE(reachBoard(terminal, board));
+        // Each pair's digits in a colour of their own: from the 256 beyond the basic 16, or
+        // from the basic hues, neither black, white nor grey.
+        std::vector<int> colours;
+        for (int entry = 0; entry < board.count; entry += 2) {
+            const auto [row, column] = onScreen(terminal, board.endpoints[std::size_t(entry)]);
+            VTermColor colour = terminal.cellAt(row, column).fg;
+            ASSERT_TRUE(VTERM_COLOR_IS_INDEXED(&colour));
+            colours.push_back(colour.indexed.idx);
+            EXPECT_TRUE(term[5] == '\0' ? colour.indexed.idx % 8 != 0 && colour.indexed.idx % 8 != 7
+                                        : colour.indexed.idx >= 16);
+        }
+        std::ranges::sort(colours);
+        EXPECT_EQ(std::ranges::adjacent_find(colours), colours.end());
         EXPECT_EQ(corner(terminal), centredCorner(size));
         EXPECT_TRUE(terminal.altScreen && !terminal.cursorShown);
         EXPECT_FALSE(terminal.modesAsBefore()) << "not in raw mode";
-        if (solve) {
-            for (std::size_t pair = 1; pair <= cover.size(); ++pair) {
-                const auto& route = cover[pair - 1];
-                terminal.type(std::to_string(pair));
+        if (after != nullptr) {
+            // Each route dragged with the mouse from its start, which is among its cells.
+            EXPECT_EQ(terminal.mouse, VTERM_PROP_MOUSE_DRAG);
+            for (const auto& route : cover) {
+                terminal.type(mouse(terminal, route.front(), 0));
                 for (std::size_t i = 1; i < route.size(); ++i)
-                    terminal.type(arrow(route[i - 1], route[i]));
+                    terminal.type(mouse(terminal, route[i], 32));
+                terminal.type(mouse(terminal, route.back(), 0, 'm'));
             }
             ASSERT_NO_FATAL_FAILURE(terminal.waitForText("Congrats! You Win the game!!!"));
             // A cell inside a route shows the box line that joins its two neighbours.
@@ -408,9 +460,8 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
             }
             const auto [top, left] = corner(terminal);
             EXPECT_EQ(terminal.at(top + 10, left + 16), U'╝') << "the frame's far corner";
-            // After the win a key other than N or Q is passed over, and N asks for a new puzzle.
-            terminal.type("xn");
-            ASSERT_NO_FATAL_FAILURE(terminal.waitForText("Grid side?"));
+            terminal.type(after); // a key other than N, C or Q is passed over
+            ASSERT_NO_FATAL_FAILURE(terminal.waitForText(shown));
         } else {
             ASSERT_NO_FATAL_FAILURE(startPath(terminal, cover[0]));
         }
@@ -475,13 +526,31 @@ TEST(FullScreen, DrawsAgainForEachWindowSize) {
     terminal.resize({24, 50, 0, 0});
     ASSERT_NO_FATAL_FAILURE(terminal.waitForText("Please make the window at least 60 x 16."));
     EXPECT_EQ(corner(terminal), std::make_pair(-1, -1)) << "no board in too small a window";
+    terminal.type("1\033[C\033[<0;1;1M"); // keys and clicks that a hidden board ignores
     constexpr winsize smallest{16, 60, 0, 0};
     terminal.resize(smallest);
     ASSERT_NO_FATAL_FAILURE(terminal.waitFor(centredFor(smallest), "the board on 60 x 16"));
+    EXPECT_NE(terminal.text().find("Path -  Connected 0/4  Cells 8/25  Moves 0"),
+              std::string::npos);
     terminal.type("qy");
     const int status = terminal.end();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
     EXPECT_TRUE(givenBack(terminal));
+}
+
+// Where TERM names no terminal that can move the cursor, the game refuses before it writes a
+// single escape sequence: one line that names TERM, and status 2.
+TEST(FullScreen, RefusesATerminalThatCannotMoveTheCursor) {
+    const auto cases = std::to_array<std::pair<const char*, std::string_view>>(
+        {{"dumb", "\"dumb\""}, {"", "\"\""}, {nullptr, "not set"}});
+    for (const auto& [term, named] : cases) {
+        Terminal terminal(standardSize, term);
+        const int status = terminal.end();
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << "wait status " << status;
+        EXPECT_EQ(terminal.output, "pairpath: the full-screen game needs a terminal that can move "
+                                   "the cursor; TERM is " +
+                                       std::string(named) + "\r\n");
+    }
 }
 
 } // namespace

@@ -19,8 +19,9 @@ namespace {
 
 using testing::gridText;
 
-// A key script: '^', '_', '<' and '>' are the arrows, '~' is Esc and '#' Backspace; any other
-// character is that key.
+// A key script: '^', '_', '<' and '>' are the arrows, '~' is Esc and '#' Backspace; 'P' and
+// 'G' are a mouse press and drag on the cell whose row and column follow ("--" off the board),
+// 'R' the release; any other character is that key.
 KeyPress keyOf(char typed) {
     constexpr std::array<std::pair<char, Key>, 6> named{{{'^', Key::up},
                                                          {'_', Key::down},
@@ -89,21 +90,57 @@ TEST(Screen, EachKeyActsOnTheGameAsTheRulesSay) {
          "Path 3  Connected 1/4  Cells 14/25  Moves 7  Hints 1"}, // past pair 4's path
         {rows, "4>h", "No solution goes on from this path: step back with B.",
          "1...1/2...2/3...3/44.../....4", "Path 4  Connected 0/4  Cells 9/25  Moves 1  Hints 1"},
+        {rows, "\004", "Quit? (Y/N)", rows, "Path -  Connected 0/4  Cells 8/25  Moves 0  Hints 0"},
+        // The mouse: a drag goes straight on a step at a time, and back over its path.
+        {rows, "P00G02G04", "Congratulations! You connected path 1 successfully!",
+         "11111/2...2/3...3/4..../....4", "Path -  Connected 1/4  Cells 11/25  Moves 4  Hints 0"},
+        {rows, "P04G02G01G02", "", "1.111/2...2/3...3/4..../....4",
+         "Path 1  Connected 0/4  Cells 10/25  Moves 3  Hints 0"}, // from the target end
+        {rows, "P00G02RG03P01G11", "", "11..1/21..2/3...3/4..../....4",
+         "Path 1  Connected 0/4  Cells 10/25  Moves 3  Hints 0"}, // cut back and taken up
+        {rows, "P00G01G12G11G10", "Invalid movement. Cannot step over original exisited number.",
+         "11..1/21..2/3...3/4..../....4", "Path 1  Connected 0/4  Cells 10/25  Moves 2  Hints 0"},
+        {rows, "P00G01P20", "Finish path 1 first, or press Q to abandon it.",
+         "11..1/2...2/3...3/4..../....4", "Path 1  Connected 0/4  Cells 9/25  Moves 1  Hints 0"},
+        {rows, "P00G04RP10G11G01G02",
+         "To continue this step. Path 1 will be cleaned. Continue? (Y/N)",
+         "11111/22..2/3...3/4..../....4", "Path 2  Connected 1/4  Cells 12/25  Moves 5  Hints 0"},
+        {rows, "P00G04RP02yG12", "Removing former path 1...", "111.1/2...2/3...3/4..../....4",
+         "Path 1  Connected 0/4  Cells 10/25  Moves 4  Hints 0"}, // a question ends the drag
+        {rows, "P00G04RP04yG03P04G03", "", "1..11/2...2/3...3/4..../....4",
+         "Path 1  Connected 0/4  Cells 9/25  Moves 5  Hints 0"}, // drawn anew from its end
+        {rows, "P--G01P33", "", rows, "Path -  Connected 0/4  Cells 8/25  Moves 0  Hints 0"},
         {rows, "1dddd2dddd3dddd4sdwdsdwds", "Congratulations! You connected path 4 successfully!",
          "11111/22222/33333/44444/44444", "Path -  Connected 4/4  Cells 25/25  Moves 21  Hints 0"},
     });
     for (const Case& test : cases) {
         FullScreenGame game(testing::boardFromText(test.board));
-        for (const char key : test.keys)
-            pressKey(game, keyOf(key));
+        for (std::size_t i = 0; i < test.keys.size(); ++i) {
+            const auto mouse = std::string_view("PGR").find(test.keys[i]);
+            if (mouse == std::string_view::npos) {
+                pressKey(game, keyOf(test.keys[i]));
+                continue;
+            }
+            if (test.keys[i] == 'R') {
+                pressMouse(game, MouseAction::release, -1);
+                continue;
+            }
+            const std::string cell(test.keys.substr(i + 1, 2));
+            pressMouse(game, MouseAction(mouse), cell[0] == '-' ? -1 : std::stoi(cell));
+            i += 2;
+        }
         EXPECT_EQ(game.message, test.message) << test.keys;
         EXPECT_EQ(gridText(game.live), test.grid) << test.keys;
-        EXPECT_EQ(countsText(game), test.counts) << test.keys;
+        EXPECT_EQ(countsText(game, game.started), std::string(test.counts) + "  0:00") << test.keys;
         EXPECT_EQ(testing::pathsFault(game.live, game.paths), "") << test.keys;
         const bool won = test.counts.find("4/4  Cells 25/25") != std::string_view::npos;
         EXPECT_EQ(game.won, won) << test.keys;
         EXPECT_EQ(game.quit, false) << test.keys;
     }
+    // The clock leaves out the time stopped.
+    FullScreenGame timed(testing::boardFromText(rows));
+    timed.paused = std::chrono::seconds(5);
+    EXPECT_EQ(countsText(timed, timed.started + std::chrono::seconds(65)).substr(53), "1:00");
     FullScreenGame quitting(testing::boardFromText(rows));
     for (const char key : std::string_view("qY"))
         pressKey(quitting, keyOf(key));
@@ -141,8 +178,9 @@ std::vector<KeyPress> keysFrom(std::string_view bytes, std::string_view late = "
 
 // The keys as a script: a named key by its name in brackets, a plain byte as itself.
 std::string script(const std::vector<KeyPress>& keys) {
-    constexpr std::array<std::string_view, 10> names{
-        "", "[up]", "[down]", "[left]", "[right]", "[back]", "[esc]", "[redraw]", "[end]", "[?]"};
+    constexpr std::array<std::string_view, 11> names{"",         "[up]",   "[down]", "[left]",
+                                                     "[right]",  "[back]", "[esc]",  "[mouse]",
+                                                     "[redraw]", "[end]",  "[?]"};
     std::string text;
     for (const KeyPress& press : keys) {
         if (press.key == Key::character) {
@@ -200,7 +238,16 @@ TEST(Keys, EscapeSequencesAreOneKeyEachAndALoneEscIsEsc) {
     // The rest of a sequence that comes later, but within the wait, still makes one key.
     EXPECT_EQ(script(keysFrom("\033[", "Aq", std::chrono::milliseconds(2000))), "[up]q");
     EXPECT_EQ(script(keysFrom("\033", "Ob", std::chrono::milliseconds(2000))), "[?]");
-    EXPECT_EQ(script(keysFrom("k\004k")), "k") << "Ctrl+D ends the input";
+    // The left button's press, drag and release, with its cell; other buttons are no key.
+    const auto mouse = keysFrom("\033[<0;5;3M\033[<32;6;3M\033[<0;6;4m\033[<2;1;1M\033[<64;9;9M");
+    ASSERT_EQ(mouse.size(), 5U);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(mouse[i].key, Key::mouse);
+        EXPECT_EQ(int(mouse[i].action), int(i));
+        EXPECT_EQ(mouse[i].row, i < 2 ? 2 : 3);
+        EXPECT_EQ(mouse[i].column, i == 0 ? 4 : 5);
+    }
+    EXPECT_EQ(script({mouse[3], mouse[4]}), "[?][?]");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 
 #include "pairpath/board.hpp"
 
+#include <chrono>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -37,6 +38,7 @@ enum class Message {
     nothingFound,
     // The full screen.
     notATerminal,
+    unfitTerminal,      // names TERM's value, quoted, or "not set"
     screenSideQuestion, // names the least and the greatest side
     screenPairQuestion, // names the least and the greatest pair count
     digitKeys,          // names the least and the greatest digit
@@ -54,10 +56,12 @@ enum class Message {
     hintLeft,
     hintRight,
     noHint,
-    counts,    // names the pair drawn, connected and all pairs, filled and all cells, moves, hints
+    counts,    // names the pair drawn, connected and all pairs, filled and all cells, moves, hints,
+               // time
     playKeys,  // names the number of pairs
     winCounts, // names the moves, the hints and the time
     winKeys,
+    notSet, // of TERM
 };
 
 // The text of `message` as the table holds it: a '#' for each value it names.
@@ -68,6 +72,9 @@ std::string fillIn(Message message, std::initializer_list<std::string_view> valu
 
 // `count` in decimal digits, with a comma between each three from the right when `grouped`.
 std::string countText(CoverCount count, bool grouped);
+
+// A time as minutes and two-digit seconds, "1:05".
+std::string clockText(std::chrono::nanoseconds time);
 
 inline std::string asText(int value) { return std::to_string(value); }
 inline std::string_view asText(std::string_view value) { return value; }

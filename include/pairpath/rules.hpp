@@ -81,6 +81,9 @@ struct Drawing {
 
 // Starts drawing `pair` from its start endpoint; its entry in `paths` must be its head.
 Drawing beginDrawing(Paths& paths, int pair);
+// Takes up the finished path of `pair` to draw on from its last cell; its entry in `paths`
+// becomes its head again.
+Drawing resumeDrawing(Paths& paths, int pair);
 // The cell the drawing has reached: its last path cell, or the start endpoint.
 int reachedCell(const Drawing& drawing, const Endpoints& endpoints);
 // Takes a step the move rules allowed into cell `code`, first erasing the path of pair

@@ -30,8 +30,11 @@ struct FullScreenGame {
     int moves = 0;            // steps taken into a cell
     int hints = 0;            // H pressed while a path was being drawn
     bool won = false;
-    bool quit = false; // the player answered yes to "Quit? (Y/N)"
+    bool quit = false;     // the player answered yes to "Quit? (Y/N)"
+    bool dragging = false; // the mouse button, held, draws on the path being drawn
+    int pressedCell = -1;  // the cell whose press asked the redraw question
     std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::duration paused{};   // stopped since the start: not played
     std::chrono::steady_clock::duration playTime{}; // from the start to the win
 };
 
@@ -40,12 +43,26 @@ int pairsOf(const FullScreenGame& game);
 // The path cells of `pair`, in the order they were drawn.
 std::vector<int> pathCells(const FullScreenGame& game, int pair);
 
+// The letter of a plain key, upper case, Ctrl+D standing for Q; 0 for a named key.
+char letterOf(KeyPress press);
+
 // Applies one key: a digit chooses a pair, arrows and W/A/S/D move, B or Backspace steps back,
 // H shows a step toward a solution, Q abandons the path or asks to quit, Y/N (or Esc for N)
 // answer the question asked.
 void pressKey(FullScreenGame& game, KeyPress press);
 
-// The status line's counts: the pair drawn, pairs connected, cells filled, moves and hints.
-std::string countsText(const FullScreenGame& game);
+// Applies the mouse on cell `code` of the board (-1: outside it). A press on an endpoint starts
+// its pair's path there; on the path being drawn, it cuts the path back to that cell and takes
+// it up; on a finished path, it asks to take that path up again. A drag goes on, or back, by
+// the same rules as the keys, and stops where they ask a question; a release ends it.
+void pressMouse(FullScreenGame& game, MouseAction action, int code);
+
+// The time played: from the start to the win, or to `now`, less the time stopped.
+std::chrono::steady_clock::duration playedTime(const FullScreenGame& game,
+                                               std::chrono::steady_clock::time_point now);
+
+// The status line's counts: the pair drawn, pairs connected, cells filled, moves, hints and the
+// time played until `now`.
+std::string countsText(const FullScreenGame& game, std::chrono::steady_clock::time_point now);
 
 } // namespace pairpath

@@ -5,6 +5,7 @@
 
 #include "pairpath/keys.hpp"
 
+#include <chrono>
 #include <string_view>
 
 namespace pairpath {
@@ -18,7 +19,8 @@ struct WindowSize {
 // Ctrl+C, Ctrl+Z and Ctrl+\ still send their signals), the alternate screen and a hidden
 // cursor. Installs the handlers that give the terminal back on SIGINT, SIGTERM, SIGHUP, SIGQUIT
 // and SIGABRT, suspend and resume it on Ctrl+Z, and note a resize; registers restoreTerminal with
-// atexit. Returns false, changing nothing, when standard input or output is not a terminal.
+// atexit. Mouse reports are on while the terminal is taken. Returns false, changing nothing, when
+// standard input or output is not a terminal.
 bool enterFullScreen();
 
 // Gives the terminal back as it was found: default rendition, cursor shown, main screen,
@@ -28,9 +30,20 @@ void restoreTerminal();
 // The window's size; 24 x 80 when the terminal cannot tell.
 WindowSize windowSize();
 
-// Waits for the next key on standard input; a resize or a resume after a suspend comes as
-// Key::redraw.
-KeyPress readKey();
+// Waits for the next key on standard input; a resize, a resume after a suspend, or `timeout`
+// passing without a key comes as Key::redraw.
+KeyPress readKey(std::chrono::milliseconds timeout);
+
+// The time the program has spent stopped (Ctrl+Z until it was continued) since it began.
+std::chrono::nanoseconds timeStopped();
+
+// False when the terminal named by TERM cannot show the full screen: TERM unset, empty or
+// "dumb".
+bool termCanShow(const char* term);
+
+// The colours the terminal shows: 256 or more when TERM names 256 colours or COLORTERM names
+// direct colour, else the 16 of the basic palette.
+bool hasManyColours(const char* term, const char* colorterm);
 
 // Writes a whole frame to standard output.
 void writeScreen(std::string_view frame);

@@ -10,7 +10,7 @@ namespace pairpath {
 namespace {
 
 // Indexed by Message; each '#' stands for a value, in order.
-constexpr std::array<std::string_view, std::size_t(Message::winKeys) + 1> messageTexts{
+constexpr std::array<std::string_view, std::size_t(Message::notSet) + 1> messageTexts{
     "Invalid movemnt. Movement will go off boundary.",
     "Invalid movement. Cannot step over your current path (If you want to go back, press 'B')",
     "Invalid movement. Cannot step over original exisited number.",
@@ -37,6 +37,7 @@ constexpr std::array<std::string_view, std::size_t(Message::winKeys) + 1> messag
     "No solvable puzzle was found for this grid and number of pairs. Please choose again.",
     // The full screen.
     "pairpath: the full-screen game needs a terminal for standard input and output",
+    "pairpath: the full-screen game needs a terminal that can move the cursor; TERM is #",
     "Grid side? Press # to #.",
     "How many pairs? Press # to #.",
     "# to #: choose  Q: quit",
@@ -54,10 +55,11 @@ constexpr std::array<std::string_view, std::size_t(Message::winKeys) + 1> messag
     "Hint: go left.",
     "Hint: go right.",
     "No solution goes on from this path: step back with B.",
-    "Path #  Connected #/#  Cells #/#  Moves #  Hints #",
+    "Path #  Connected #/#  Cells #/#  Moves #  Hints #  #",
     "1-# path  arrows/WASD move  B back  H hint  Q abandon/quit",
     "Moves #, hints #, time #",
-    "N: new puzzle, Q: quit",
+    "N: new puzzle  C: change grid or pairs  Q: quit",
+    "not set",
 };
 
 } // namespace
@@ -75,6 +77,14 @@ std::string countText(CoverCount count, bool grouped) {
         count /= base;
     } while (count != 0);
     return {digits.rbegin(), digits.rend()};
+}
+
+std::string clockText(std::chrono::nanoseconds time) {
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(time).count();
+    constexpr int perMinute = 60;
+    const auto second = seconds % perMinute;
+    return std::to_string(seconds / perMinute) + (second < 10 ? ":0" : ":") +
+           std::to_string(second);
 }
 
 std::string fillIn(Message message, std::initializer_list<std::string_view> values) {

@@ -144,6 +144,13 @@ Drawing beginDrawing(Paths& paths, int pair) {
     return {pair, head};
 }
 
+Drawing resumeDrawing(Paths& paths, int pair) {
+    Node*& entry = paths[std::size_t(pair - 1)];
+    const Drawing drawing{pair, entry};
+    entry = headOf(entry);
+    return drawing;
+}
+
 int reachedCell(const Drawing& drawing, const Endpoints& endpoints) {
     return isHead(drawing.tail) ? startOf(endpoints, drawing.pair) : drawing.tail->pos;
 }

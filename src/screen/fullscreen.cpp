@@ -17,9 +17,12 @@ namespace {
 
 constexpr int notATerminalStatus = 2;
 
+// How often the screen is drawn again while no key comes, for the clock.
+constexpr std::chrono::milliseconds tick{1000};
+
 // The next key; standard input's end ends the game as in the line dialogue.
 KeyPress nextKey() {
-    const KeyPress press = readKey();
+    const KeyPress press = readKey(tick);
     if (press.key == Key::ended) throw InputEnded{};
     return press;
 }
@@ -30,8 +33,7 @@ int askDigit(const std::vector<std::string>& lines, int low, int high) {
     const std::string keys = messageText(Message::digitKeys, low, high);
     for (;;) {
         writeScreen(textScreen(windowSize(), lines, keys));
-        const KeyPress press = nextKey();
-        const char letter = press.key == Key::character ? upper(press.character) : '\0';
+        const char letter = letterOf(nextKey());
         if (letter >= digitOf(low) && letter <= digitOf(high)) return letter - emptyCell;
         if (letter == 'Q') return 0;
     }
@@ -53,19 +55,31 @@ bool askStartQuestions(Session& session, std::string note) {
     return true;
 }
 
-// Plays one game; true when the player wants a new puzzle after the win, false to quit.
-bool playGame(FullScreenGame& game, const Look& look) {
+// What the player wants after a game.
+enum class Next { quit, samePuzzleChoice, newChoice };
+
+// Plays one game, the clock paused while the program is stopped. While the window is too small
+// for the board, keys do nothing.
+Next playGame(FullScreenGame& game, const Look& look) {
+    const auto stoppedBefore = timeStopped();
     for (;;) {
-        writeScreen(gameScreen(game, windowSize(), look));
+        const WindowSize window = windowSize();
+        writeScreen(gameScreen(game, window, look));
         const KeyPress press = nextKey();
-        if (press.key == Key::redraw) continue;
+        game.paused = timeStopped() - stoppedBefore;
+        if (!boardFits(game.live.size, window) || press.key == Key::redraw) continue;
         if (game.won) {
-            const char letter = press.key == Key::character ? upper(press.character) : '\0';
-            if (letter == 'N' || letter == 'Q') return letter == 'N';
-            continue;
+            const char letter = letterOf(press);
+            if (letter == 'N') return Next::samePuzzleChoice;
+            if (letter == 'C') return Next::newChoice;
+            if (letter == 'Q') return Next::quit;
+        } else if (press.key == Key::mouse) {
+            const int code = cellOnScreen(game.live.size, window, press.row, press.column);
+            pressMouse(game, press.action, code);
+        } else {
+            pressKey(game, press);
+            if (game.quit) return Next::quit;
         }
-        pressKey(game, press);
-        if (game.quit) return false;
     }
 }
 
@@ -86,19 +100,27 @@ int playGames(const Options& options, const Look& look) {
         note.clear();
         FullScreenGame game(*puzzle);
         game.solutions = countSolutions(*puzzle);
-        if (!playGame(game, look)) return EXIT_SUCCESS;
-        chooseAgain(session);
+        const Next next = playGame(game, look);
+        if (next == Next::quit) return EXIT_SUCCESS;
+        if (next == Next::newChoice) chooseAgain(session);
     }
 }
 
 } // namespace
 
 int playFullScreen(const Options& options) {
+    if (const char* term = std::getenv("TERM"); !termCanShow(term)) {
+        const std::string named =
+            term == nullptr ? messageText(Message::notSet) : '"' + std::string(term) + '"';
+        std::cerr << messageText(Message::unfitTerminal, named) << '\n';
+        return notATerminalStatus;
+    }
     if (!enterFullScreen()) {
         std::cerr << messageText(Message::notATerminal) << '\n';
         return notATerminalStatus;
     }
-    const Look look{options.colours, localeIsUtf8()};
+    const Look look{options.colours, hasManyColours(std::getenv("TERM"), std::getenv("COLORTERM")),
+                    localeIsUtf8()};
     try {
         const int status = playGames(options, look);
         restoreTerminal();

@@ -24,14 +24,14 @@ std::vector<int> pathCells(const FullScreenGame& game, int pair) {
     return cells;
 }
 
+char letterOf(KeyPress press) {
+    if (press.key != Key::character) return '\0';
+    return press.character == controlD ? 'Q' : upper(press.character);
+}
+
 namespace {
 
 // --- Keys ---
-
-// The letter of a plain key, upper case; 0 for a named key.
-char letterOf(KeyPress press) {
-    return press.key == Key::character ? upper(press.character) : '\0';
-}
 
 // The movement key, W, A, S or D, that `press` stands for, or 0.
 char movementOf(KeyPress press) {
@@ -67,8 +67,8 @@ void step(FullScreenGame& game, int code, int erased) {
     game.drawing = {};
     game.message = messageText(Message::connected, pair);
     if (isWin(game.live, game.paths) == 1) {
+        game.playTime = playedTime(game, std::chrono::steady_clock::now());
         game.won = true;
-        game.playTime = std::chrono::steady_clock::now() - game.started;
     }
 }
 
@@ -102,8 +102,92 @@ void choosePair(FullScreenGame& game, int pair) {
     }
 }
 
+// --- The mouse ---
+
+// True when `code` is the start endpoint or a path cell of the path being drawn.
+bool onDrawnPath(const FullScreenGame& game, int code) {
+    const int pair = game.drawing.pair;
+    return pair != 0 && cellAt(game.live.grid, code) == digitOf(pair) &&
+           code != targetOf(game.live.endpoints, pair);
+}
+
+// Steps the path being drawn back until it ends at `code`, one of its cells.
+void cutBack(FullScreenGame& game, int code) {
+    while (reachedCell(game.drawing, game.live.endpoints) != code &&
+           stepBack(game.live.grid, game.drawing)) {
+    }
+}
+
+// Makes the endpoint at `code` the start of its pair, whose path is not drawn.
+void startFrom(FullScreenGame& game, int pair, int code) {
+    auto& endpoints = game.live.endpoints;
+    if (code == targetOf(endpoints, pair))
+        std::swap(endpoints[std::size_t(2 * pair - 2)], endpoints[std::size_t(2 * pair - 1)]);
+    game.drawing = beginDrawing(game.paths, pair);
+}
+
+// The redraw question answered yes after a press on the pair's finished path: from an endpoint
+// the path is drawn anew from there, from a path cell it is cut back to that cell.
+void takeUpPressed(FullScreenGame& game, int pair, int code) {
+    if (code == startOf(game.live.endpoints, pair) || code == targetOf(game.live.endpoints, pair)) {
+        erasePath(game.live.grid, game.paths, pair);
+        startFrom(game, pair, code);
+        return;
+    }
+    game.drawing = resumeDrawing(game.paths, pair);
+    cutBack(game, code);
+}
+
+void pressAt(FullScreenGame& game, int code) {
+    const int pair = cellAt(game.live.grid, code) - emptyCell;
+    if (pair == 0) return;
+    const int drawn = game.drawing.pair;
+    if (drawn == 0 && isConnected(game.paths, pair)) {
+        game.pressedCell = code;
+        ask(game, questionOnChoosing(game.paths, pair));
+    } else if (drawn == 0) {
+        startFrom(game, pair, code);
+        game.dragging = true;
+    } else if (onDrawnPath(game, code)) {
+        cutBack(game, code);
+        game.dragging = true;
+    } else if (pair != drawn) {
+        game.message = messageText(Message::finishFirst, drawn);
+    }
+}
+
+// Draws on toward `code` in a straight line, a step at a time, while the rules let each step
+// be taken without a question; a question ends the drag.
+void dragTo(FullScreenGame& game, int code) {
+    if (onDrawnPath(game, code)) {
+        cutBack(game, code);
+        return;
+    }
+    for (int reached = reachedCell(game.drawing, game.live.endpoints); reached != code;) {
+        const int rows = rowOf(code) - rowOf(reached);
+        const int columns = columnOf(code) - columnOf(reached);
+        if (rows != 0 && columns != 0) return;
+        const int next = reached +
+                         (rows > 0   ? codeDown
+                          : rows < 0 ? codeUp
+                                     : 0) +
+                         (columns > 0   ? codeRight
+                          : columns < 0 ? codeLeft
+                                        : 0);
+        game.message.clear();
+        move(game, moveBetween(reached, next).key);
+        if (game.question.asking != Asking::nothing || game.drawing.pair == 0) {
+            game.dragging = false;
+            return;
+        }
+        if (reachedCell(game.drawing, game.live.endpoints) == reached) return; // refused
+        reached = next;
+    }
+}
+
 void answer(FullScreenGame& game, bool yes) {
     const Question question = std::exchange(game.question, Question{});
+    const int pressed = std::exchange(game.pressedCell, -1);
     game.message = replyText(question, yes);
     if (!yes) return;
     switch (question.asking) {
@@ -112,6 +196,10 @@ void answer(FullScreenGame& game, bool yes) {
         step(game, question.cell, question.pair);
         break;
     case Asking::redraw:
+        if (pressed >= 0) {
+            takeUpPressed(game, question.pair, pressed);
+            break;
+        }
         erasePath(game.live.grid, game.paths, question.pair);
         game.drawing = beginDrawing(game.paths, question.pair);
         break;
@@ -196,7 +284,27 @@ void pressKey(FullScreenGame& game, KeyPress press) {
     }
 }
 
-std::string countsText(const FullScreenGame& game) {
+void pressMouse(FullScreenGame& game, MouseAction action, int code) {
+    if (action == MouseAction::release || game.won || game.question.asking != Asking::nothing) {
+        game.dragging = false;
+        return;
+    }
+    if (code < 0) return;
+    if (action == MouseAction::press) {
+        game.dragging = false;
+        game.message.clear();
+        pressAt(game, code);
+    } else if (game.dragging) {
+        dragTo(game, code);
+    }
+}
+
+std::chrono::steady_clock::duration playedTime(const FullScreenGame& game,
+                                               std::chrono::steady_clock::time_point now) {
+    return game.won ? game.playTime : now - game.started - game.paused;
+}
+
+std::string countsText(const FullScreenGame& game, std::chrono::steady_clock::time_point now) {
     int connected = 0;
     for (int pair = 1; pair <= pairsOf(game); ++pair)
         connected += isConnected(game.paths, pair) ? 1 : 0;
@@ -205,7 +313,7 @@ std::string countsText(const FullScreenGame& game) {
                                      [](char cell) { return cell > emptyCell; });
     const std::string drawing = game.drawing.pair == 0 ? "-" : std::to_string(game.drawing.pair);
     return messageText(Message::counts, drawing, connected, pairsOf(game), int(cells), size * size,
-                       game.moves, game.hints);
+                       game.moves, game.hints, clockText(playedTime(game, now)));
 }
 
 } // namespace pairpath

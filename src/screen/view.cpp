@@ -46,11 +46,21 @@ constexpr Glyphs asciiGlyphs{
 
 const Glyphs& glyphsOf(const Look& look) { return look.boxLines ? boxGlyphs : asciiGlyphs; }
 
-// Each pair's foreground colour on the full screen, from the 16-colour palette, one hue or shade
-// per pair, none of them bold (many terminals show bold as the bright colour, which would merge
-// pairs).
-constexpr std::array<std::string_view, maxPairs> screenColours{"31", "32", "93", "94", "35",
-                                                               "36", "97", "90", "34"};
+// Each pair's colour on the full screen, told apart by hue and lightness. With 256 colours,
+// from the 6 x 6 x 6 cube: red 160, green 28, gold 178, blue 27, magenta 164, cyan 37, orange
+// 208, violet 97 and pink 211. Measured in CIELAB (sRGB, D65), every two are at least 38 apart
+// (dE*76; closest: gold and orange), and lightness L* runs from 45 (red) to 73 (gold), so each
+// shows on a dark and on a light background.
+constexpr std::array<std::string_view, maxPairs> manyColours{"38;5;160", "38;5;28",  "38;5;178",
+                                                             "38;5;27",  "38;5;164", "38;5;37",
+                                                             "38;5;208", "38;5;97",  "38;5;211"};
+// With the basic 16, never the default foreground, white, grey or black: the six hues, three of
+// them twice, normal and bright, placed far apart in pair order. In xterm's palette every two
+// are at least 22.6 apart (yellow and bright yellow; green and bright green 24.0, the others
+// over 39), L* from 30 (blue) to 97 (bright yellow). None is bold: many terminals show bold as
+// the bright colour, which would merge pairs.
+constexpr std::array<std::string_view, maxPairs> basicColours{"31", "32", "93", "34", "95",
+                                                              "96", "33", "92", "94"};
 
 // Attributes of a Select Graphic Rendition sequence.
 constexpr std::string_view bold = ";1";
@@ -62,7 +72,7 @@ std::string style(const Look& look, int pair, std::string_view attributes = "") 
     text += attributes;
     if (look.colours && pair > 0) {
         text += ';';
-        text += screenColours[std::size_t(pair - 1)];
+        text += (look.manyColours ? manyColours : basicColours)[std::size_t(pair - 1)];
     }
     return text + 'm';
 }
@@ -138,7 +148,8 @@ std::string spacerText(const FullScreenGame& game, const Links& links, const Loo
 }
 
 // The board's size on screen: each cell three columns wide, a line between two rows, a frame.
-constexpr int boardWidth(int side) { return 3 * side + 2; }
+constexpr int cellWidth = 3;
+constexpr int boardWidth(int side) { return cellWidth * side + 2; }
 constexpr int boardHeight(int side) { return 2 * side + 1; }
 
 // The framed board, one string per screen line.
@@ -171,6 +182,20 @@ std::vector<std::string> boardLines(const FullScreenGame& game, const Look& look
 constexpr int titleRows = 1;
 constexpr int statusRows = 4; // two for the message, one for the counts, one for the keys
 constexpr int narrowest = 60; // the widest status line, the keys
+
+// Where the game screen puts the board, and the least window that holds the screen.
+struct Layout {
+    int top = 0; // the frame's top row and left column, from 0
+    int left = 0;
+    int rows = 0;
+    int columns = 0;
+};
+
+Layout layoutOf(int side, WindowSize window) {
+    const int rows = titleRows + boardHeight(side) + statusRows;
+    return {titleRows + (window.rows - rows) / 2, (window.columns - boardWidth(side)) / 2, rows,
+            std::max(boardWidth(side), narrowest)};
+}
 
 struct Placed {
     int row = 0; // from 0
@@ -212,23 +237,18 @@ std::vector<std::string> wrapped(std::string_view text, int width) {
     return lines;
 }
 
-std::string timeText(std::chrono::steady_clock::duration elapsed) {
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(elapsed).count();
-    const std::string secondsText = std::to_string(seconds % 60);
-    return std::to_string(seconds / 60) + ":" + (seconds % 60 < 10 ? "0" : "") + secondsText;
-}
-
 // The bottom rows: the message in two (or the win), then the counts, then the keys.
 void placeStatus(std::vector<Placed>& placed, const FullScreenGame& game, WindowSize window) {
     std::vector<std::string> message = wrapped(game.message, window.columns);
     if (game.won) {
         message = {messageText(Message::win), messageText(Message::winCounts, game.moves,
-                                                          game.hints, timeText(game.playTime))};
+                                                          game.hints, clockText(game.playTime))};
     }
     int row = window.rows - statusRows;
     for (const std::string& line : message)
         placed.push_back(centred(window, row++, line));
-    placed.push_back(centred(window, window.rows - 2, countsText(game)));
+    placed.push_back(
+        centred(window, window.rows - 2, countsText(game, std::chrono::steady_clock::now())));
     const std::string keys =
         game.won ? messageText(Message::winKeys) : messageText(Message::playKeys, pairsOf(game));
     placed.push_back(centred(window, window.rows - 1, keys));
@@ -236,13 +256,26 @@ void placeStatus(std::vector<Placed>& placed, const FullScreenGame& game, Window
 
 } // namespace
 
+bool boardFits(int side, WindowSize window) {
+    const Layout layout = layoutOf(side, window);
+    return window.columns >= layout.columns && window.rows >= layout.rows;
+}
+
+int cellOnScreen(int side, WindowSize window, int row, int column) {
+    const Layout layout = layoutOf(side, window);
+    const int down = row - layout.top - 1; // within the frame
+    const int across = column - layout.left - 1;
+    if (!boardFits(side, window) || down < 0 || across < 0 || down % 2 != 0) return -1;
+    const int cellRow = down / 2;
+    const int cellColumn = across / cellWidth;
+    return cellRow < side && cellColumn < side ? cellCode(cellRow, cellColumn) : -1;
+}
+
 std::string gameScreen(const FullScreenGame& game, WindowSize window, const Look& look) {
     const int size = game.live.size;
-    const int width = boardWidth(size);
-    const int rows = titleRows + boardHeight(size) + statusRows;
-    const int columns = std::max(width, narrowest);
-    if (window.columns < columns || window.rows < rows) {
-        const std::string text = messageText(Message::windowTooSmall, columns, rows);
+    const Layout layout = layoutOf(size, window);
+    if (!boardFits(size, window)) {
+        const std::string text = messageText(Message::windowTooSmall, layout.columns, layout.rows);
         return compose(window, {{0, 0, text.substr(0, std::size_t(window.columns))}});
     }
     const std::string solutions =
@@ -250,9 +283,9 @@ std::string gameScreen(const FullScreenGame& game, WindowSize window, const Look
                             : messageText(Message::solutions, countText(game.solutions, true));
     std::vector<Placed> placed{
         centred(window, 0, messageText(Message::title, size, size, pairsOf(game), solutions))};
-    int row = titleRows + (window.rows - rows) / 2;
+    int row = layout.top;
     for (std::string& line : boardLines(game, look))
-        placed.push_back({row++, (window.columns - width) / 2, std::move(line)});
+        placed.push_back({row++, layout.left, std::move(line)});
     placeStatus(placed, game, window);
     return compose(window, placed);
 }

@@ -1,7 +1,8 @@
 // The key decoder: reads the bytes of one key from a file descriptor and names the key. A key
 // that begins with Esc may be an escape sequence (CSI "ESC [" or SS3 "ESC O", then parameters and
 // a final byte); its bytes come together, so a short wait after the Esc tells it from the Esc
-// key alone. Sequences that name no key here are read to their end and reported as `other`, so
+// key alone. A report of the mouse (SGR encoding) becomes a mouse key with its screen cell.
+// Sequences that name no key here are read to their end and reported as `other`, so
 // that none of their bytes is taken for a key of its own.
 //
 // The waits use select, not poll: macOS's poll does not serve terminal devices.
@@ -11,8 +12,12 @@
 #include <sys/select.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace pairpath {
 
@@ -20,7 +25,6 @@ namespace {
 
 constexpr int longestSequence = 16; // bytes read at most from one unknown escape sequence
 constexpr char escape = '\033';
-constexpr char controlD = 4;
 constexpr char controlH = 8;
 constexpr char deleteKey = 127;
 
@@ -58,24 +62,51 @@ std::optional<char> nextByte(int fd, std::chrono::milliseconds wait, bool& ended
     }
 }
 
-// The rest of a key that began with Esc: an arrow, Esc itself, or something else.
+// A report of the mouse in SGR form, "<" button ";" column ";" row, then 'M' for a press or a
+// move and 'm' for a release: the left button's, or `other`. Only the left button plays.
+KeyPress decodeMouse(std::string_view parameters, char final) {
+    constexpr int motionBit = 32;
+    constexpr int otherButtons = 3 | 64 | 128; // middle, right, wheel and extra buttons
+    constexpr int largest = 9999;
+    std::array<int, 3> values{};
+    std::size_t index = 0;
+    for (const char c : parameters.substr(1)) {
+        if (c == ';' && ++index < values.size()) continue;
+        if (c < '0' || c > '9' || index >= values.size()) return {Key::other};
+        values[index] = std::min(largest, values[index] * 10 + (c - '0'));
+    }
+    const auto [button, column, row] = values;
+    if (index != 2 || column < 1 || row < 1 || (button & otherButtons) != 0) return {Key::other};
+    const bool moved = (button & motionBit) != 0;
+    if (final == 'm' && moved) return {Key::other};
+    const MouseAction action = final == 'm' ? MouseAction::release
+                               : moved      ? MouseAction::drag
+                                            : MouseAction::press;
+    return {Key::mouse, 0, action, row - 1, column - 1};
+}
+
+// The rest of a key that began with Esc: an arrow, a mouse report, Esc itself, or something
+// else.
 KeyPress decodeEscape(int fd, std::chrono::milliseconds wait) {
     bool ended = false;
     const auto introducer = nextByte(fd, wait, ended);
     if (!introducer) return {ended ? Key::ended : Key::escape};
     if (*introducer != '[' && *introducer != 'O') return {Key::other};
-    auto byte = nextByte(fd, wait, ended);
-    switch (byte.value_or('\0')) {
-    case 'A': return {Key::up};
-    case 'B': return {Key::down};
-    case 'C': return {Key::right};
-    case 'D': return {Key::left};
-    default: break;
-    }
     // Parameters until a final byte from '@' to '~', which ends every control sequence.
-    for (int i = 0; byte && (*byte < '@' || *byte > '~') && i < longestSequence; ++i)
-        byte = nextByte(fd, wait, ended);
-    return {ended ? Key::ended : Key::other};
+    std::string parameters;
+    auto byte = nextByte(fd, wait, ended);
+    for (; byte && (*byte < '@' || *byte > '~') && int(parameters.size()) < longestSequence;
+         byte = nextByte(fd, wait, ended))
+        parameters += *byte;
+    if (!byte || (*byte < '@' || *byte > '~')) return {ended ? Key::ended : Key::other};
+    if (parameters.empty()) {
+        constexpr std::array<Key, 4> arrows{Key::up, Key::down, Key::right, Key::left};
+        if (*byte >= 'A' && *byte <= 'D') return {arrows[std::size_t(*byte - 'A')]};
+        return {Key::other};
+    }
+    if (*introducer == '[' && parameters.front() == '<' && (*byte == 'M' || *byte == 'm'))
+        return decodeMouse(parameters, *byte);
+    return {Key::other};
 }
 
 } // namespace
@@ -88,7 +119,6 @@ KeyPress readKeyFrom(int fd, std::chrono::milliseconds wait) {
     case escape: return decodeEscape(fd, wait);
     case deleteKey:
     case controlH: return {Key::backspace};
-    case controlD: return {Key::ended};
     default: return {Key::character, *byte};
     }
 }

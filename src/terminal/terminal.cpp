@@ -1,6 +1,7 @@
 // Terminal care for the full-screen game: puts the terminal in raw mode on the alternate screen
 // and gives it back, as it was, on every way out (a normal return, exit, the ending signals, a
-// suspend); waits for keys, or for a resize; writes whole frames.
+// suspend); waits for keys, or for a resize; counts the time the program spends stopped; writes
+// whole frames.
 //
 // The signal handlers only do what is async-signal-safe: write the reset sequences, call
 // tcsetattr and sigaction, re-raise, and write one byte into a pipe that wakes the key reader,
@@ -14,13 +15,16 @@
 #include <sys/ioctl.h>
 #include <sys/select.h>
 #include <termios.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -28,15 +32,29 @@ namespace pairpath {
 
 namespace {
 
-// Alternate screen on, cursor hidden; and back: default rendition, cursor shown, main screen.
-constexpr std::string_view enterSequences = "\033[?1049h\033[?25l";
-constexpr std::string_view leaveSequences = "\033[0m\033[?25h\033[?1049l";
+// Alternate screen on, cursor hidden, the mouse reported while its button is held (1002) in SGR
+// form (1006); and back: mouse reports off, default rendition, cursor shown, main screen.
+constexpr std::string_view enterSequences = "\033[?1049h\033[?25l\033[?1002h\033[?1006h";
+constexpr std::string_view leaveSequences = "\033[?1006l\033[?1002l\033[0m\033[?25h\033[?1049l";
 
 // The state the handlers share with the rest: written before they are installed, or atomic.
 termios found{};                          // the settings found, given back on every way out
 volatile std::sig_atomic_t taken = 0;     // raw mode and the alternate screen are ours
 volatile std::sig_atomic_t suspended = 0; // given back for a suspend, to be taken on resume
 std::array<int, 2> wakePipe{-1, -1};      // read end watched by readKey, written by handlers
+// The monotonic clock's nanoseconds when the program was last stopped, and the total time it has
+// spent stopped. Lock-free atomics, so that the handlers may use them.
+std::atomic<std::int64_t> stoppedAt{0};
+std::atomic<std::int64_t> stoppedTotal{0};
+static_assert(std::atomic<std::int64_t>::is_always_lock_free);
+
+// The monotonic clock, which steady_clock reads too; clock_gettime is async-signal-safe.
+std::int64_t monotonicNanoseconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    constexpr std::int64_t perSecond = 1'000'000'000;
+    return std::int64_t(now.tv_sec) * perSecond + now.tv_nsec;
+}
 
 void writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -89,6 +107,7 @@ void onSuspend(int signal) {
         restoreTerminal();
         suspended = 1;
     }
+    stoppedAt = monotonicNanoseconds();
     raise(signal); // the default action, stopping, once the handler returns
     errno = savedErrno;
 }
@@ -97,6 +116,8 @@ void onSuspend(int signal) {
 // stops again at its first read, and is resumed once more by fg.
 void onResume(int /*signal*/) {
     const int savedErrno = errno;
+    if (const std::int64_t at = stoppedAt.exchange(0); at != 0)
+        stoppedTotal += monotonicNanoseconds() - at;
     if (suspended != 0 && tcgetpgrp(STDIN_FILENO) == getpgrp()) {
         suspended = 0;
         takeTerminal();
@@ -148,17 +169,22 @@ WindowSize windowSize() {
     return {size.ws_row, size.ws_col};
 }
 
-KeyPress readKey() {
+std::chrono::nanoseconds timeStopped() { return std::chrono::nanoseconds(stoppedTotal.load()); }
+
+KeyPress readKey(std::chrono::milliseconds timeout) {
     for (;;) {
         fd_set ready;
         FD_ZERO(&ready);
         FD_SET(STDIN_FILENO, &ready);
         FD_SET(wakePipe[0], &ready);
-        if (select(std::max(STDIN_FILENO, wakePipe[0]) + 1, &ready, nullptr, nullptr, nullptr) <
-            0) {
-            if (errno == EINTR) continue;
-            return {Key::ended};
-        }
+        timeval limit{};
+        limit.tv_sec = decltype(limit.tv_sec)(timeout.count() / 1000);
+        limit.tv_usec = decltype(limit.tv_usec)(timeout.count() % 1000 * 1000);
+        const int count =
+            select(std::max(STDIN_FILENO, wakePipe[0]) + 1, &ready, nullptr, nullptr, &limit);
+        if (count < 0 && errno == EINTR) continue;
+        if (count < 0) return {Key::ended};
+        if (count == 0) return {Key::redraw};
         if (FD_ISSET(wakePipe[0], &ready) != 0) {
             std::array<char, 64> drained{};
             while (read(wakePipe[0], drained.data(), drained.size()) > 0) {
@@ -170,6 +196,16 @@ KeyPress readKey() {
 }
 
 void writeScreen(std::string_view frame) { writeAll(STDOUT_FILENO, frame); }
+
+bool termCanShow(const char* term) {
+    return term != nullptr && *term != '\0' && std::string_view(term) != "dumb";
+}
+
+bool hasManyColours(const char* term, const char* colorterm) {
+    const std::string_view direct = colorterm == nullptr ? "" : colorterm;
+    return (term != nullptr && std::string_view(term).find("256color") != std::string_view::npos) ||
+           direct == "truecolor" || direct == "24bit";
+}
 
 bool localeIsUtf8() {
     for (const char* name : {"LC_ALL", "LC_CTYPE", "LANG"}) {
