@@ -47,6 +47,8 @@ Options:
       --solve=FILE   solve the boards in FILE (- for standard input), written
                      as the game shows them, boards parted by blank lines: for
                      each, the number of solutions and one of them
+      --records      show the games won, best time and fewest moves of each grid
+                     side, number of pairs and --unique, and exit
   -h, --help         show this help and exit
   -V, --version      show the version and licence and exit
 
@@ -61,12 +63,16 @@ Keys, each followed by Enter:
 Environment:
   NO_COLOR           when set and not empty, the same as --color=never, unless
                      --color is given
+  XDG_STATE_HOME     the full screen keeps its records of games won in
+                     $XDG_STATE_HOME/pairpath/records, else in
+                     $HOME/.local/state/pairpath/records
 
 Exit status:
   0                  the game was won, the player quit the full screen, or the
                      help or version was shown
-  1                  input ended before the game did, memory ran out, or a
-                     board given to --solve has no solution
+  1                  input ended before the game did, memory ran out, a board
+                     given to --solve has no solution, or --records found its
+                     file damaged or unreadable
   2                  an option or its value was wrong, --full-screen without a
                      terminal, or --solve's file cannot be read or holds
                      something other than boards
@@ -74,11 +80,11 @@ Exit status:
 )";
 
 // Codes of the options that have no letter: past every character getopt_long can return.
-enum OptionCode : int { sizeCode = 256, pairsCode, colourCode, solveCode };
+enum OptionCode : int { sizeCode = 256, pairsCode, colourCode, solveCode, recordsCode };
 
 // The leading ':' makes getopt_long tell a missing value (':') from an unknown option ('?').
 constexpr const char* shortOptions = ":hVfus:";
-constexpr std::array<option, 10> longOptions{{
+constexpr std::array<option, 11> longOptions{{
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {"seed", required_argument, nullptr, 's'},
@@ -88,6 +94,7 @@ constexpr std::array<option, 10> longOptions{{
     {"full-screen", no_argument, nullptr, 'f'},
     {"unique", no_argument, nullptr, 'u'},
     {"solve", required_argument, nullptr, solveCode},
+    {"records", no_argument, nullptr, recordsCode},
     {nullptr, 0, nullptr, 0},
 }};
 
@@ -219,6 +226,7 @@ CommandLine readCommandLine(std::span<char*> arguments, const Surroundings& surr
             getopt_long(count, arguments.data(), shortOptions, longOptions.data(), nullptr);
         if (code == -1) break;
         if (code == 'h') return {Action::showHelp, {}, std::string(usage)};
+        if (code == recordsCode) return {Action::records, {}, ""};
         if (code == 'V')
             return {Action::showVersion,
                     {},

@@ -1,12 +1,14 @@
 // Entry point: reads the command line, then either hands over to the full-screen game or asks
 // for the grid side and the number of pairs unless the options give them, finds a puzzle that
-// can be solved and plays it line by line. Ends with status 0 after the win or the help or
-// version, 1 when standard input ends first, 2 on a bad option.
+// can be solved and plays it line by line; or solves boards, or shows the records of games won.
+// Ends with status 0 after the win or the help or version, 1 when standard input ends first, 2
+// on a bad option.
 
 #include "pairpath/commandline.hpp"
 #include "pairpath/dialogue.hpp"
 #include "pairpath/fullscreen.hpp"
 #include "pairpath/input.hpp"
+#include "pairpath/records.hpp"
 #include "pairpath/solver.hpp"
 
 #include <unistd.h>
@@ -50,6 +52,9 @@ int main(int argc, char* argv[]) {
         return usageError;
     }
     if (command.action == pairpath::Action::solve) return solveFile(command.options.solveFile);
+    if (command.action == pairpath::Action::records) {
+        return pairpath::printRecords(pairpath::recordsFile(), std::cout, std::cerr);
+    }
     if (command.action != pairpath::Action::play) {
         std::cout << command.message;
         return EXIT_SUCCESS;

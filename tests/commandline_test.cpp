@@ -24,6 +24,7 @@ CommandLine readWords(std::vector<std::string> words) {
 // "f" of "-hf" left unread) or before its last argument.
 TEST(CommandLine, EachReadingStartsAfresh) {
     EXPECT_EQ(readWords({"-hf"}).action, Action::showHelp);
+    EXPECT_EQ(readWords({"--size=6", "--records", "-x"}).action, Action::records);
     const CommandLine sized = readWords({"--size", "6"});
     EXPECT_EQ(sized.action, Action::play);
     EXPECT_EQ(sized.options.size, 6);

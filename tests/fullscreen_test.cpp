@@ -27,6 +27,8 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <tuple>
@@ -75,7 +77,8 @@ void tell(int report, int value) {
 // The mini-shell, in the child: a new session whose controlling terminal is `terminalName`, the
 // game run in it, and on `report` the game's process id, then each of its wait statuses until
 // the one that tells its end.
-[[noreturn]] void runShell(const char* terminalName, int report, const char* term) {
+[[noreturn]] void runShell(const char* terminalName, int report, const char* term,
+                           const char* stateFolder) {
     const int terminal = setsid() < 0 ? -1 : open(terminalName, O_RDWR);
     // Linux makes it the controlling terminal on open already; the BSDs need TIOCSCTTY.
     if (terminal < 0 || ioctl(terminal, TIOCSCTTY, 0) != 0) _exit(shellFailed);
@@ -84,6 +87,7 @@ void tell(int report, int value) {
     setenv("LC_ALL", "", 1);
     unsetenv("LC_CTYPE");
     setenv("LANG", "C.UTF-8", 1);
+    setenv("XDG_STATE_HOME", stateFolder, 1); // where the records go
     const pid_t game = fork();
     if (game == 0) runGame(terminal, term);
     if (game < 0) _exit(shellFailed);
@@ -123,7 +127,7 @@ class Terminal {
         if (shell == 0) {
             close(master);
             close(reports[0]);
-            runShell(name, reports[1], term);
+            runShell(name, reports[1], term, stateFolder.c_str());
         }
         close(reports[1]);
         report = reports[0];
@@ -153,6 +157,7 @@ class Terminal {
             kill(shell, SIGKILL);
         }
         if (shell > 0) waitpid(shell, nullptr, 0);
+        std::filesystem::remove_all(stateFolder);
         for (const int fd : {master, report}) {
             if (fd >= 0) close(fd);
         }
@@ -241,6 +246,12 @@ class Terminal {
                std::equal(std::begin(now.c_cc), std::end(now.c_cc), std::begin(before.c_cc));
     }
 
+    // The records the game kept, all in one text.
+    std::string records() const {
+        std::ifstream file(stateFolder + "/pairpath/records");
+        return {std::istreambuf_iterator<char>(file), {}};
+    }
+
     bool altScreen = false;
     bool cursorShown = true;
     int mouse = VTERM_PROP_MOUSE_NONE; // the mouse reports asked for
@@ -272,6 +283,10 @@ class Terminal {
     }
 
     termios before{};
+    std::string stateFolder = [] {
+        std::string folder = (std::filesystem::temp_directory_path() / "pairpath-XXXXXX").string();
+        return mkdtemp(folder.data()) == nullptr ? std::string() : folder;
+    }();
     int master = -1;
     int report = -1; // the read end of the shell's reports
     pid_t shell = -1;
@@ -462,6 +477,10 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
             EXPECT_EQ(terminal.at(top + 10, left + 16), U'╝') << "the frame's far corner";
             terminal.type(after); // a key other than N, C or Q is passed over
             ASSERT_NO_FATAL_FAILURE(terminal.waitForText(shown));
+            const std::string records = terminal.records();
+            EXPECT_TRUE(records.starts_with("side=5 pairs=4 answers=any won=1 best=") &&
+                        records.ends_with(" moves=21\n"))
+                << records;
         } else {
             ASSERT_NO_FATAL_FAILURE(startPath(terminal, cover[0]));
         }

@@ -30,6 +30,7 @@ enum class Action {
     showVersion, // write `message` on standard output, exit 0
     refuse,      // write `message` (the problem and a hint) on standard error, exit 2
     solve,       // solve the boards in options.solveFile
+    records,     // show the records of games won
 };
 
 struct CommandLine {
@@ -45,8 +46,8 @@ struct Surroundings {
 };
 
 // Reads `arguments`, the program's name first, as main receives them. Options are taken in
-// order, and the first that asks for help or the version, or is wrong, decides. getopt_long
-// may reorder the arguments the GNU way; its state is reset on every call.
+// order, and the first that asks for help, the version or the records, or is wrong, decides.
+// getopt_long may reorder the arguments the GNU way; its state is reset on every call.
 CommandLine readCommandLine(std::span<char*> arguments, const Surroundings& surroundings);
 
 } // namespace pairpath

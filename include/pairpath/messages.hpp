@@ -62,6 +62,15 @@ enum class Message {
     winCounts, // names the moves, the hints and the time
     winKeys,
     notSet, // of TERM
+    // The records.
+    recordsDamaged,      // names where the damaged file was moved
+    recordsNotSaved,     // names why
+    noStateFolder,       // why, when no folder for the records is known
+    recordsUnreadable,   // names the file and why
+    recordsBadLine,      // names the file and the line
+    recordLine,          // names the side twice, the pairs, the wins, the best time, the moves
+    oneAnswerRecordLine, // the same, for one-answer puzzles
+    noRecords,
 };
 
 // The text of `message` as the table holds it: a '#' for each value it names.

@@ -26,6 +26,7 @@ struct FullScreenGame {
     Drawing drawing;   // pair 0 while no path is being drawn
     Question question; // the question that waits for Y or N
     std::string message;
+    std::string note; // after the win, in place of the counts: why the records were not kept
     CoverCount solutions = 0; // of the puzzle, as counted when it was dealt
     int moves = 0;            // steps taken into a cell
     int hints = 0;            // H pressed while a path was being drawn

@@ -1,5 +1,5 @@
 // The game's texts, in one table. The line dialogue's are the texts it has always written, odd
-// spellings included, and are never changed; the full screen's are its own.
+// spellings included, and are never changed; the full screen's and the records' are their own.
 
 #include "pairpath/messages.hpp"
 
@@ -10,7 +10,7 @@ namespace pairpath {
 namespace {
 
 // Indexed by Message; each '#' stands for a value, in order.
-constexpr std::array<std::string_view, std::size_t(Message::notSet) + 1> messageTexts{
+constexpr std::array<std::string_view, std::size_t(Message::noRecords) + 1> messageTexts{
     "Invalid movemnt. Movement will go off boundary.",
     "Invalid movement. Cannot step over your current path (If you want to go back, press 'B')",
     "Invalid movement. Cannot step over original exisited number.",
@@ -60,6 +60,15 @@ constexpr std::array<std::string_view, std::size_t(Message::notSet) + 1> message
     "Moves #, hints #, time #",
     "N: new puzzle  C: change grid or pairs  Q: quit",
     "not set",
+    // The records.
+    "Records damaged; kept as #.",
+    "Records not saved: #",
+    "neither XDG_STATE_HOME nor HOME is set",
+    "pairpath: #: #",
+    "pairpath: #:#: not a line of records",
+    "# x #, # pairs: won #, best #, fewest moves #",
+    "# x #, # pairs, one answer: won #, best #, fewest moves #",
+    "No games won yet.",
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include "pairpath/fullscreen.hpp"
 
+#include "pairpath/records.hpp"
 #include "pairpath/sampler.hpp"
 #include "pairpath/screenview.hpp"
 #include "pairpath/session.hpp"
@@ -58,9 +59,16 @@ bool askStartQuestions(Session& session, std::string note) {
 // What the player wants after a game.
 enum class Next { quit, samePuzzleChoice, newChoice };
 
-// Plays one game, the clock paused while the program is stopped. While the window is too small
-// for the board, keys do nothing.
-Next playGame(FullScreenGame& game, const Look& look) {
+// Keeps the win among the records; a note on the status line when they could not be kept.
+void recordTheWin(FullScreenGame& game, bool unique) {
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(game.playTime);
+    game.note = recordWin(recordsFile(), {game.live.size, pairsOf(game), unique},
+                          long(seconds.count()), game.moves);
+}
+
+// Plays one game, the clock paused while the program is stopped, and keeps a win among the
+// records. While the window is too small for the board, keys do nothing.
+Next playGame(FullScreenGame& game, const Look& look, bool unique) {
     const auto stoppedBefore = timeStopped();
     for (;;) {
         const WindowSize window = windowSize();
@@ -73,13 +81,16 @@ Next playGame(FullScreenGame& game, const Look& look) {
             if (letter == 'N') return Next::samePuzzleChoice;
             if (letter == 'C') return Next::newChoice;
             if (letter == 'Q') return Next::quit;
-        } else if (press.key == Key::mouse) {
+            continue;
+        }
+        if (press.key == Key::mouse) {
             const int code = cellOnScreen(game.live.size, window, press.row, press.column);
             pressMouse(game, press.action, code);
         } else {
             pressKey(game, press);
             if (game.quit) return Next::quit;
         }
+        if (game.won) recordTheWin(game, unique);
     }
 }
 
@@ -100,7 +111,7 @@ int playGames(const Options& options, const Look& look) {
         note.clear();
         FullScreenGame game(*puzzle);
         game.solutions = countSolutions(*puzzle);
-        const Next next = playGame(game, look);
+        const Next next = playGame(game, look, options.answers == Answers::one);
         if (next == Next::quit) return EXIT_SUCCESS;
         if (next == Next::newChoice) chooseAgain(session);
     }

@@ -247,8 +247,9 @@ void placeStatus(std::vector<Placed>& placed, const FullScreenGame& game, Window
     int row = window.rows - statusRows;
     for (const std::string& line : message)
         placed.push_back(centred(window, row++, line));
-    placed.push_back(
-        centred(window, window.rows - 2, countsText(game, std::chrono::steady_clock::now())));
+    const std::string counts =
+        game.note.empty() ? countsText(game, std::chrono::steady_clock::now()) : game.note;
+    placed.push_back(centred(window, window.rows - 2, counts));
     const std::string keys =
         game.won ? messageText(Message::winKeys) : messageText(Message::playKeys, pairsOf(game));
     placed.push_back(centred(window, window.rows - 1, keys));

@@ -1,0 +1,123 @@
+// The records, on real files in a fresh folder: the best of each choice kept, wins from two
+// processes at once all counted, damage refused and moved aside whole, notes for failures.
+
+#include "pairpath/records.hpp"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace pairpath {
+namespace {
+
+namespace fs = std::filesystem;
+
+void writeFile(const fs::path& path, std::string_view text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string readFile(const fs::path& path) {
+    std::ostringstream text;
+    text << std::ifstream(path, std::ios::binary).rdbuf();
+    return text.str();
+}
+
+struct Records : testing::Test {
+    fs::path folder;
+    fs::path file;
+    void SetUp() override {
+        std::string name = (fs::temp_directory_path() / "pairpath-records-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(name.data()), nullptr);
+        folder = name;
+        file = folder / "state/records";
+    }
+    void TearDown() override { fs::remove_all(folder); }
+    // The exit status of --records, then what it writes on standard output and error.
+    std::string shown() const {
+        std::ostringstream out;
+        std::ostringstream err;
+        const int status = printRecords(file, out, err);
+        return std::to_string(status) + out.str() + err.str();
+    }
+};
+
+TEST_F(Records, KeepsTheBestOfEachChoiceInOrder) {
+    EXPECT_EQ(shown(), "0No games won yet.\n");
+    EXPECT_EQ(recordWin(file, {6, 5, true}, 75, 40), "");
+    EXPECT_EQ(recordWin(file, {6, 5, false}, 200, 31), "");
+    EXPECT_EQ(recordWin(file, {6, 5, false}, 61, 35), "");
+    EXPECT_EQ(recordWin(file, {5, 8, false}, 9, 12), "");
+    EXPECT_EQ(readFile(file).substr(0, 49), "side=5 pairs=8 answers=any won=1 best=9 moves=12\n");
+    EXPECT_EQ(shown(), "05 x 5, 8 pairs: won 1, best 0:09, fewest moves 12\n"
+                       "6 x 6, 5 pairs: won 2, best 1:01, fewest moves 31\n"
+                       "6 x 6, 5 pairs, one answer: won 1, best 1:15, fewest moves 40\n");
+}
+
+// Each of two processes adds 50 wins at once; a win not saved or lost would show in the count.
+TEST_F(Records, CountsEveryWinOfTwoProcessesAtOnce) {
+    std::array<pid_t, 2> children{};
+    for (pid_t& child : children) {
+        child = fork();
+        if (child != 0) continue;
+        for (int win = 0; win < 50; ++win)
+            recordWin(file, {7, 6, false}, 100L + win, 30);
+        std::_Exit(0);
+    }
+    for (const pid_t child : children)
+        EXPECT_EQ(waitpid(child, nullptr, 0), child);
+    EXPECT_EQ(shown(), "07 x 7, 6 pairs: won 100, best 1:40, fewest moves 30\n");
+}
+
+// Each damage is named by --records, on standard error, and left be; a win moves it aside, bytes
+// intact, under a name no file has (records.damaged-1 is taken), and starts a fresh file.
+TEST_F(Records, MovesDamageAsideWhole) {
+    const std::string head = "side=6 pairs=5 answers=one won=";
+    const std::string good = head + "2 best=3 moves=4\n";
+    const std::array<std::string, 7> damages{
+        good + std::string("\0\xff", 2),
+        head + "-2 best=3 moves=4\n",
+        head + "2147483648 best=3 moves=4\n",
+        "side=5 pairs=9 answers=any won=1 best=3 moves=4\n",
+        good + good,
+        good.substr(0, good.size() - 1),
+        head + "2 best=" + std::string(4000, '0') + "3 moves=4\n",
+    };
+    fs::create_directories(file.parent_path());
+    writeFile(file.string() + ".damaged-1", "taken");
+    int kept = 1;
+    for (const std::string& damage : damages) {
+        const std::string aside = "records.damaged-" + std::to_string(++kept);
+        writeFile(file, damage);
+        EXPECT_TRUE(shown().starts_with("1pairpath: " + file.string() + ":")) << damage;
+        EXPECT_EQ(recordWin(file, {8, 9, true}, 3600, 60),
+                  "Records damaged; kept as " + aside + ".");
+        EXPECT_EQ(readFile(file.parent_path() / aside), damage);
+    }
+    EXPECT_EQ(shown(), "08 x 8, 9 pairs, one answer: won 1, best 60:00, fewest moves 60\n");
+}
+
+// The file named by the environment; a note, not a failure, where none can be written.
+TEST_F(Records, FollowsTheEnvironmentAndNotesWhatItCannotSave) {
+    const std::string home = std::getenv("HOME") == nullptr ? "" : std::getenv("HOME");
+    writeFile(folder / "state", "a file, not a folder");
+    ::setenv("XDG_STATE_HOME", (folder / "state").c_str(), 1);
+    ::setenv("HOME", "/h", 1);
+    EXPECT_EQ(recordsFile(), folder / "state/pairpath/records");
+    EXPECT_EQ(recordWin(recordsFile(), {5, 4, false}, 1, 1), "Records not saved: Not a directory");
+    ::setenv("XDG_STATE_HOME", "", 1);
+    EXPECT_EQ(recordsFile(), "/h/.local/state/pairpath/records");
+    ::unsetenv("HOME");
+    EXPECT_EQ(recordWin(recordsFile(), {5, 4, false}, 1, 1),
+              "Records not saved: neither XDG_STATE_HOME nor HOME is set");
+    ::unsetenv("XDG_STATE_HOME");
+    ::setenv("HOME", home.c_str(), 1);
+}
+
+} // namespace
+} // namespace pairpath
