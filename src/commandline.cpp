@@ -40,9 +40,9 @@ Options:
                      game does not ask for it
       --color=WHEN   colour the digits: always (the default), never, or auto
                      (only when standard output is a terminal)
-  -f, --full-screen  play on the whole terminal screen, one key at a time:
-                     arrows or W/A/S/D move, B or Backspace steps back, H shows
-                     a step, Q abandons the path or quits
+  -f, --full-screen  play on the whole terminal screen, one key at a time, or
+                     with the mouse: arrows or W/A/S/D move, B or Backspace
+                     steps back, H shows a step, Q abandons the path or quits
   -u, --unique       deal only puzzles with exactly one solution
       --solve=FILE   solve the boards in FILE (- for standard input), written
                      as the game shows them, boards parted by blank lines: for
@@ -74,8 +74,8 @@ Exit status:
                      given to --solve has no solution, or --records found its
                      file damaged or unreadable
   2                  an option or its value was wrong, --full-screen without a
-                     terminal, or --solve's file cannot be read or holds
-                     something other than boards
+                     terminal or with TERM unset, empty or dumb, or --solve's
+                     file cannot be read or holds something other than boards
   128+N              the full screen was ended by signal N: 130 after Ctrl+C
 )";
 
