@@ -11,11 +11,11 @@
 
 #include "pairpath/terminal.hpp"
 
+#include <ctime>
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <sys/select.h>
 #include <termios.h>
-#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
