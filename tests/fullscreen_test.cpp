@@ -185,9 +185,10 @@ class Terminal {
     }
     char32_t at(int row, int column) const { return cellAt(row, column).chars[0]; }
     std::pair<int, int> screenSize() const {
-        std::pair<int, int> size;
-        vterm_get_size(vt, &size.first, &size.second);
-        return size;
+        int rows = 0;
+        int columns = 0;
+        vterm_get_size(vt, &rows, &columns);
+        return {rows, columns};
     }
     // The screen's rows, each ended by '\n' and without its trailing blanks, with '#' for every
     // character beyond ASCII.
@@ -226,8 +227,6 @@ class Terminal {
         waitFor([&] { return text().find(wanted) != std::string::npos; }, wanted);
     }
 
-    // The shell's reports so far: each a wait status of the game.
-    const std::vector<int>& statuses() const { return reported; }
     bool stopped() const { return !reported.empty() && WIFSTOPPED(reported.back()); }
     bool ended() const {
         return !reported.empty() && (WIFEXITED(reported.back()) || WIFSIGNALED(reported.back()));
@@ -252,6 +251,7 @@ class Terminal {
         return {std::istreambuf_iterator<char>(file), {}};
     }
 
+    std::vector<int> reported; // the shell's reports so far: each a wait status of the game
     bool altScreen = false;
     bool cursorShown = true;
     int mouse = VTERM_PROP_MOUSE_NONE; // the mouse reports asked for
@@ -273,13 +273,8 @@ class Terminal {
         const ssize_t got = read(report, values.data(), sizeof values);
         if (got < 0 && errno == EINTR) return;
         reportsEnded = got <= 0;
-        for (std::size_t i = 0; got > 0 && i < std::size_t(got) / sizeof(int); ++i) {
-            if (game < 0) {
-                game = values[i];
-            } else {
-                reported.push_back(values[i]);
-            }
-        }
+        for (std::size_t i = 0; got > 0 && i < std::size_t(got) / sizeof(int); ++i)
+            (game < 0 ? game : reported.emplace_back()) = values[i];
     }
 
     termios before{};
@@ -291,7 +286,6 @@ class Terminal {
     int report = -1; // the read end of the shell's reports
     pid_t shell = -1;
     pid_t game = -1; // also the game's process group
-    std::vector<int> reported;
     bool outputEnded = false;
     bool reportsEnded = false;
     bool gaveUp = false;
@@ -301,16 +295,11 @@ class Terminal {
 };
 
 // Seed 7's first board, 5 x 5 with 4 pairs, the one the game deals, and a cover of it.
-struct Dealt {
-    Board board;
-    Cover cover;
-};
-Dealt seedSeven() {
+const Board board = [] {
     std::srand(7);
-    Dealt dealt{*findPuzzle(5, 4, nullptr).puzzle, {}};
-    dealt.cover = *findCover(dealt.board);
-    return dealt;
-}
+    return *findPuzzle(5, 4, nullptr).puzzle;
+}();
+const Cover cover = *findCover(board);
 
 // The screen position of the board frame's top-left corner, or {-1, -1}.
 std::pair<int, int> corner(const Terminal& terminal) {
@@ -340,7 +329,7 @@ bool shows(const Terminal& terminal, int code, char32_t mark) {
     const auto [row, column] = onScreen(terminal, code);
     return terminal.at(row, column) == mark;
 }
-bool showsBoard(const Terminal& terminal, const Board& board) {
+bool showsBoard(const Terminal& terminal) {
     for (int entry = 0; entry < board.count; ++entry) {
         if (!shows(terminal, board.endpoints[std::size_t(entry)], char32_t(digitOf(entry / 2 + 1))))
             return false;
@@ -359,12 +348,12 @@ std::string arrow(int from, int to) {
 }
 
 // Answers the start questions, a key that answers nothing passed over, up to the board.
-void reachBoard(Terminal& terminal, const Board& board) {
+void reachBoard(Terminal& terminal) {
     terminal.waitForText("Grid side?");
     terminal.type("x5");
     terminal.waitForText("How many pairs?");
     terminal.type("4");
-    terminal.waitFor([&] { return showsBoard(terminal, board); }, "the board");
+    terminal.waitFor([&] { return showsBoard(terminal); }, "the board");
 }
 
 // Picks pair 1 and takes the first step of its route.
@@ -389,9 +378,6 @@ std::string mouse(const Terminal& terminal, int code, int button, char action = 
 }
 
 TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
-    const Dealt dealt = seedSeven();
-    const Board& board = dealt.board;
-    const Cover& cover = dealt.cover;
     // Each way to end with its keys and its wait status; a terminal that reports no rows, or no
     // columns, is taken to be 80 x 24.
     // With `after`, the puzzle is solved, `after` typed on the win screen and `shown` waited for.
@@ -424,7 +410,7 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
     for (const auto& [how, after, shown, keys, ending, size, term] : cases) {
         SCOPED_TRACE(how);
         Terminal terminal(size, term);
-        ASSERT_NO_FATAL_FAILURE(reachBoard(terminal, board));
+        ASSERT_NO_FATAL_FAILURE(reachBoard(terminal));
         // Each pair's digits in a colour of their own: from the 256 beyond the basic 16, or
         // from the basic hues, neither black, white nor grey.
         std::vector<int> colours;
@@ -494,49 +480,16 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
     }
 }
 
-// Ctrl+Z stops the game, the terminal given back first; continued, the game takes the terminal
-// again and draws the game as it was; Ctrl+C then ends it.
-TEST(FullScreen, StopsAtCtrlZAndPlaysOnWhenContinued) {
-    const Dealt dealt = seedSeven();
-    const Board& board = dealt.board;
-    const Cover& cover = dealt.cover;
+// Each new window size draws the screen again: the board centred anew, a request for a larger
+// window while it is too small, and the board once it fits again. Ctrl+Z stops the game, the
+// terminal given back first; continued, the game takes the terminal again and draws the game
+// as it was; Ctrl+C then ends it.
+TEST(FullScreen, DrawsAgainForEachWindowSizeAndStopsAtCtrlZ) {
     Terminal terminal(standardSize);
-    ASSERT_NO_FATAL_FAILURE(reachBoard(terminal, board));
-    ASSERT_NO_FATAL_FAILURE(startPath(terminal, cover[0]));
-    terminal.type("\032");
-    ASSERT_NO_FATAL_FAILURE(terminal.waitFor([&] { return terminal.stopped(); }, "a stop"));
-    EXPECT_EQ(WSTOPSIG(terminal.statuses().back()), SIGTSTP);
-    // The modes were set back before the stop; the screen's sequences are on their way.
-    ASSERT_TRUE(terminal.modesAsBefore()) << "stopped in raw mode";
-    ASSERT_NO_FATAL_FAILURE(terminal.waitFor(
-        [&] { return !terminal.altScreen && terminal.cursorShown; }, "the main screen"));
-
-    terminal.continueGame();
-    const auto playing = [&] {
-        return terminal.altScreen && showsBoard(terminal, board) &&
-               shows(terminal, cover[0][1], U'●');
-    };
-    ASSERT_NO_FATAL_FAILURE(terminal.waitFor(playing, "the game drawn again"));
-    EXPECT_FALSE(terminal.modesAsBefore()) << "not in raw mode again";
-    terminal.type("\003");
-    const int status = terminal.end();
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << "wait status " << status;
-    EXPECT_TRUE(givenBack(terminal));
-    const std::vector<int>& statuses = terminal.statuses();
-    ASSERT_EQ(statuses.size(), 3U) << "a stop, a continue and the end";
-    EXPECT_TRUE(WIFCONTINUED(statuses[1]));
-}
-
-// Each new window size draws the screen again for that size: the board centred anew, a request
-// for a larger window while it is too small, and the board once it fits again.
-TEST(FullScreen, DrawsAgainForEachWindowSize) {
-    const Dealt dealt = seedSeven();
-    const Board& board = dealt.board;
-    Terminal terminal(standardSize);
-    ASSERT_NO_FATAL_FAILURE(reachBoard(terminal, board));
+    ASSERT_NO_FATAL_FAILURE(reachBoard(terminal));
     const auto centredFor = [&](winsize size) {
-        return [&terminal, &board, size] {
-            return corner(terminal) == centredCorner(size) && showsBoard(terminal, board);
+        return [&terminal, size] {
+            return corner(terminal) == centredCorner(size) && showsBoard(terminal);
         };
     };
     constexpr winsize larger{30, 100, 0, 0};
@@ -551,10 +504,27 @@ TEST(FullScreen, DrawsAgainForEachWindowSize) {
     ASSERT_NO_FATAL_FAILURE(terminal.waitFor(centredFor(smallest), "the board on 60 x 16"));
     EXPECT_NE(terminal.text().find("Path -  Connected 0/4  Cells 8/25  Moves 0"),
               std::string::npos);
-    terminal.type("qy");
+
+    ASSERT_NO_FATAL_FAILURE(startPath(terminal, cover[0]));
+    terminal.type("\032");
+    ASSERT_NO_FATAL_FAILURE(terminal.waitFor([&] { return terminal.stopped(); }, "a stop"));
+    EXPECT_EQ(WSTOPSIG(terminal.reported.back()), SIGTSTP);
+    // The modes were set back before the stop; the screen's sequences are on their way.
+    ASSERT_TRUE(terminal.modesAsBefore()) << "stopped in raw mode";
+    ASSERT_NO_FATAL_FAILURE(terminal.waitFor(
+        [&] { return !terminal.altScreen && terminal.cursorShown; }, "the main screen"));
+    terminal.continueGame();
+    const auto playing = [&] {
+        return terminal.altScreen && showsBoard(terminal) && shows(terminal, cover[0][1], U'●');
+    };
+    ASSERT_NO_FATAL_FAILURE(terminal.waitFor(playing, "the game drawn again"));
+    EXPECT_FALSE(terminal.modesAsBefore()) << "not in raw mode again";
+    terminal.type("\003");
     const int status = terminal.end();
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "wait status " << status;
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << "wait status " << status;
     EXPECT_TRUE(givenBack(terminal));
+    ASSERT_EQ(terminal.reported.size(), 3U) << "a stop, a continue and the end";
+    EXPECT_TRUE(WIFCONTINUED(terminal.reported[1]));
 }
 
 // Where TERM names no terminal that can move the cursor, the game refuses before it writes a
