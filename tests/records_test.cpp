@@ -1,10 +1,12 @@
-// The records, on real files in a fresh folder: the best of each choice kept, wins from two
-// processes at once all counted, damage refused and moved aside whole, notes for failures.
+// The records, on real files in a fresh folder: the best of each choice kept, a win that waits
+// for another game's lock counting that game's win too, damage refused and moved aside whole, notes
+// for failures.
 
 #include "pairpath/records.hpp"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -59,19 +61,26 @@ TEST_F(Records, KeepsTheBestOfEachChoiceInOrder) {
                        "6 x 6, 5 pairs, one answer: won 1, best 1:15, fewest moves 40\n");
 }
 
-// Each of two processes adds 50 wins at once; a win not saved or lost would show in the count.
-TEST_F(Records, CountsEveryWinOfTwoProcessesAtOnce) {
-    std::array<pid_t, 2> children{};
-    for (pid_t& child : children) {
-        child = fork();
-        if (child != 0) continue;
-        for (int win = 0; win < 50; ++win)
-            recordWin(file, {7, 6, false}, 100L + win, 30);
-        std::_Exit(0);
-    }
-    for (const pid_t child : children)
-        EXPECT_EQ(waitpid(child, nullptr, 0), child);
-    EXPECT_EQ(shown(), "07 x 7, 6 pairs: won 100, best 1:40, fewest moves 30\n");
+// A win waits while another game holds the lock, then counts what that game wrote: the test
+// holds the lock until the kernel lists the child as waiting for it.
+TEST_F(Records, WaitsForTheLockAndCountsWhatItsHolderWrote) {
+    if (!fs::exists("/proc/locks")) GTEST_SKIP() << "no /proc/locks to see a waiter in";
+    fs::create_directories(file.parent_path());
+    const int lock = ::open((file.string() + ".lock").c_str(), O_RDWR | O_CREAT, 0600);
+    struct flock whole {};
+    whole.l_type = F_WRLCK;
+    ASSERT_EQ(::fcntl(lock, F_SETLK, &whole), 0);
+    const pid_t child = fork();
+    if (child == 0) std::_Exit(recordWin(file, {7, 6, false}, 90, 30).empty() ? 0 : 1);
+    const std::string waiting = "-> POSIX  ADVISORY  WRITE " + std::to_string(child) + ' ';
+    while (readFile("/proc/locks").find(waiting) == std::string::npos)
+        ASSERT_EQ(waitpid(child, nullptr, WNOHANG), 0) << "the win did not wait for the lock";
+    writeFile(file, "side=7 pairs=6 answers=any won=5 best=80 moves=31\n");
+    ::close(lock);
+    int status = -1;
+    EXPECT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(shown(), "07 x 7, 6 pairs: won 6, best 1:20, fewest moves 30\n");
 }
 
 // Each damage is named by --records, on standard error, and left be; a win moves it aside, bytes

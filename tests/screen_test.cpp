@@ -105,6 +105,8 @@ TEST(Screen, EachKeyActsOnTheGameAsTheRulesSay) {
         {rows, "P00G04RP10G11G01G02",
          "To continue this step. Path 1 will be cleaned. Continue? (Y/N)",
          "11111/22..2/3...3/4..../....4", "Path 2  Connected 1/4  Cells 12/25  Moves 5  Hints 0"},
+        {rows, "P00G04RP10G11G01NP11G01Y", "Clean path 1", "12..1/22..2/3...3/4..../....4",
+         "Path 2  Connected 0/4  Cells 10/25  Moves 6  Hints 0"}, // asked again after N
         {rows, "P00G04RP02yG12", "Removing former path 1...", "111.1/2...2/3...3/4..../....4",
          "Path 1  Connected 0/4  Cells 10/25  Moves 4  Hints 0"}, // a question ends the drag
         {rows, "P00G04RP04yG03P04G03", "", "1..11/2...2/3...3/4..../....4",
