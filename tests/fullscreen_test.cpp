@@ -114,6 +114,7 @@ class Terminal {
         std::array<int, 2> reports{-1, -1};
         const char* name =
             master < 0 || grantpt(master) != 0 || unlockpt(master) != 0 ? nullptr : ptsname(master);
+        if (name != nullptr) slaveName = name;
         if (name == nullptr || pipe(reports.data()) != 0) {
             ADD_FAILURE() << "no pseudo-terminal: " << std::strerror(errno);
             gaveUp = true;
@@ -177,6 +178,15 @@ class Terminal {
     }
     // What a shell's `fg` sends the job, which is still in the foreground.
     void continueGame() const { ASSERT_EQ(kill(-game, SIGCONT), 0); }
+    // Whether the game has read every byte typed so far. The terminal is opened only for the
+    // question: held open, it would keep its end from being seen.
+    bool typedRead() const {
+        const int slave = open(slaveName.c_str(), O_RDWR | O_NOCTTY);
+        int unread = -1;
+        if (slave >= 0) ioctl(slave, FIONREAD, &unread);
+        if (slave >= 0) close(slave);
+        return unread == 0;
+    }
 
     VTermScreenCell cellAt(int row, int column) const {
         VTermScreenCell cell{};
@@ -278,6 +288,7 @@ class Terminal {
     }
 
     termios before{};
+    std::string slaveName;
     std::string stateFolder = [] {
         std::string folder = (std::filesystem::temp_directory_path() / "pairpath-XXXXXX").string();
         return mkdtemp(folder.data()) == nullptr ? std::string() : folder;
@@ -499,6 +510,8 @@ TEST(FullScreen, DrawsAgainForEachWindowSizeAndStopsAtCtrlZ) {
     ASSERT_NO_FATAL_FAILURE(terminal.waitForText("Please make the window at least 60 x 16."));
     EXPECT_EQ(corner(terminal), std::make_pair(-1, -1)) << "no board in too small a window";
     terminal.type("1\033[C\033[<0;1;1M"); // keys and clicks that a hidden board ignores
+    ASSERT_NO_FATAL_FAILURE(
+        terminal.waitFor([&] { return terminal.typedRead(); }, "the keys read"));
     constexpr winsize smallest{16, 60, 0, 0};
     terminal.resize(smallest);
     ASSERT_NO_FATAL_FAILURE(terminal.waitFor(centredFor(smallest), "the board on 60 x 16"));
