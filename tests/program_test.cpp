@@ -1,9 +1,10 @@
 // The real program, run as a child process on a given standard input: what only a process shows.
 // The command line, the end of input at each kind of question, a whole game to the win on a
-// fixed seed, a huge input line in little memory, running out of memory, and the solver.
+// fixed seed, huge input in little memory, running out of memory, and the solver.
 
 #include "checks.hpp"
 #include "pairpath/hunt.hpp"
+#include "pairpath/messages.hpp"
 #include "pairpath/sampler.hpp"
 #include "pairpath/search.hpp"
 
@@ -13,17 +14,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <array>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <functional>
-#include <memory>
-#include <optional>
-#include <sstream>
-#include <thread>
 #include <tuple>
 
 namespace pairpath {
@@ -31,16 +25,8 @@ namespace {
 
 using namespace pairpath::testing;
 
-// The last guard against a hang, not a measure of speed: an alarm set in the child, which exec
-// keeps, ends a run still going after this long, far beyond what any machine needs, slow or
-// sanitized.
-constexpr unsigned hangGuardSeconds = 120;
-constexpr int alarmStatus = 128 + SIGALRM;
-constexpr int notRun = 127; // the child's status when the program could not be started
-
-// ru_maxrss counts bytes on macOS and kibibytes elsewhere.
 #ifdef __APPLE__
-constexpr long maxrssPerKiB = 1024;
+constexpr long maxrssPerKiB = 1024; // ru_maxrss counts bytes on macOS, kibibytes elsewhere
 #else
 constexpr long maxrssPerKiB = 1;
 #endif
@@ -52,60 +38,25 @@ struct Ran {
     long peakKiB = 0; // the largest resident set of this one child
 };
 
-// How the program is started: without NO_COLOR or with the value given, and within an address
-// space of `addressSpace` bytes.
+// How the program is started: its standard input `times` copies of `input`, NO_COLOR unset or
+// set to `noColour`, within an address space of `addressSpace` bytes.
 struct Setting {
-    std::optional<std::string> noColour;
+    int times = 1;
+    const char* noColour = nullptr;
     rlim_t addressSpace = RLIM_INFINITY;
 };
 
-// Writes all of `bytes` to `fd`; false once the reader has gone.
-bool feedAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        bytes.remove_prefix(std::size_t(written));
-    }
-    return true;
-}
-
-// A file without a name, for an output, gone once closed.
-using Scratch = std::unique_ptr<std::FILE, int (*)(std::FILE*)>;
-
 std::string contents(std::FILE* file) {
+    std::string text(std::size_t(std::max(0L, std::ftell(file))), '\0');
     std::rewind(file);
-    std::string text;
-    std::array<char, 4096> buffer{};
-    for (std::size_t got = 1; got > 0; text.append(buffer.data(), got))
-        got = std::fread(buffer.data(), 1, buffer.size(), file);
+    text.resize(std::fread(text.data(), 1, text.size(), file));
     return text;
 }
 
-// In the child: the program with `argv`, its standard input read from `input`, its outputs
-// written to `output` and `errors`. The test process has no other thread when it forks (each
-// writer starts after the fork and is joined before the next run), so the child may change its
-// environment before exec.
-[[noreturn]] void execProgram(std::vector<char*>& argv, const Setting& setting,
-                              std::array<int, 3> streams) {
-    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
-        dup2(streams[std::size_t(fd)], fd);
-    if (setting.noColour) {
-        setenv("NO_COLOR", setting.noColour->c_str(), 1);
-    } else {
-        unsetenv("NO_COLOR");
-    }
-    alarm(hangGuardSeconds);
-    const rlimit limit{setting.addressSpace, setting.addressSpace};
-    if (setrlimit(RLIMIT_AS, &limit) == 0) execv(PAIRPATH_BINARY, argv.data());
-    _exit(notRun);
-}
-
-// Runs the program with `arguments` (split at blanks) while a thread of its own writes its
-// standard input with `feed`, and returns both outputs, the status and the peak memory of this
-// one child.
-Ran runFed(const std::string& arguments, const std::function<void(int)>& feed,
-           const Setting& setting) {
+// Runs the program with `arguments` (split at blanks), its standard input and outputs files
+// without a name. An alarm set in the child, which exec keeps, ends a run that hangs, far later
+// than any machine, slow or sanitized, needs: the last guard, not a measure of speed.
+Ran run(const std::string& arguments, const std::string& input = "", const Setting& setting = {}) {
     std::vector<std::string> words{PAIRPATH_BINARY};
     std::istringstream split(arguments);
     for (std::string word; split >> word;)
@@ -115,47 +66,38 @@ Ran runFed(const std::string& arguments, const std::function<void(int)>& feed,
     for (std::string& word : words)
         argv.push_back(word.data());
     argv.push_back(nullptr);
-
-    // The pipe first: where the test runs without standard input, its read end takes fd 0.
-    std::array<int, 2> input{-1, -1};
-    const bool piped = pipe(input.data()) == 0;
-    const Scratch output(std::tmpfile(), &std::fclose);
-    const Scratch errors(std::tmpfile(), &std::fclose);
-    const pid_t child = piped && output && errors ? fork() : -1;
-    if (child == 0) {
-        close(input[1]);
-        execProgram(argv, setting, {input[0], fileno(output.get()), fileno(errors.get())});
+    const std::array<std::FILE*, 3> files{std::tmpfile(), std::tmpfile(), std::tmpfile()};
+    if (files[0] == nullptr || files[1] == nullptr || files[2] == nullptr) {
+        ADD_FAILURE() << "no scratch file";
+        return {};
     }
-    close(input[0]);
-    std::thread writer([&] {
-        // Where the program ends before reading all of it, the write fails instead of raising
-        // SIGPIPE.
-        sigset_t pipeSignal{};
-        sigemptyset(&pipeSignal);
-        sigaddset(&pipeSignal, SIGPIPE);
-        pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
-        if (child > 0) feed(input[1]);
-        close(input[1]);
-    });
+    for (int time = 0; time < setting.times; ++time)
+        std::fwrite(input.data(), 1, input.size(), files[0]);
+    std::fflush(files[0]);
+    std::rewind(files[0]);
+    const pid_t child = fork();
+    if (child == 0) {
+        for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+            dup2(fileno(files[std::size_t(fd)]), fd);
+        if (setting.noColour == nullptr) unsetenv("NO_COLOR");
+        if (setting.noColour != nullptr) setenv("NO_COLOR", setting.noColour, 1);
+        alarm(120);
+        const rlimit limit{setting.addressSpace, setting.addressSpace};
+        if (setrlimit(RLIMIT_AS, &limit) == 0) execv(PAIRPATH_BINARY, argv.data());
+        _exit(127);
+    }
     int status = 0;
     rusage usage{};
     while (child > 0 && wait4(child, &status, 0, &usage) < 0 && errno == EINTR) {
     }
-    writer.join();
-    if (child < 0) {
-        ADD_FAILURE() << "the program was not started";
-        return {};
-    }
-    Ran ran{contents(output.get()), contents(errors.get()),
+    Ran ran{contents(files[1]), contents(files[2]),
             WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
             usage.ru_maxrss / maxrssPerKiB};
-    EXPECT_NE(ran.status, alarmStatus) << "ended as hung; it wrote:\n" << ran.output << ran.errors;
+    for (std::FILE* file : files)
+        std::fclose(file);
+    EXPECT_GT(child, 0) << "the program was not started";
+    EXPECT_NE(ran.status, 128 + SIGALRM) << "ended as hung; it wrote:\n" << ran.output;
     return ran;
-}
-
-Ran run(const std::string& arguments, const std::string& input = "", const Setting& setting = {}) {
-    return runFed(
-        arguments, [&](int fd) { feedAll(fd, input); }, setting);
 }
 
 // --- The command line ---
@@ -194,11 +136,6 @@ TEST(Program, HelpVersionAndRefusalsEndAtOnce) {
         EXPECT_EQ(status == 0 ? ran.errors : ran.output, "");
         EXPECT_EQ(ran.errors.ends_with(hint), status == 2 && text != "terminal") << arguments;
     }
-    // The help names every exit status the program ends with.
-    const std::string help = run("--help").output;
-    const std::string statuses = help.substr(std::min(help.find("Exit status:"), help.size()));
-    for (const std::string_view status : {"\n  0  ", "\n  1  ", "\n  2  "})
-        EXPECT_NE(statuses.find(status), std::string::npos) << status;
 }
 
 // Games whose input ends right after the first board. The reference: the questions answered
@@ -212,23 +149,20 @@ TEST(Program, SeedAndOptionsShowTheBoardTheAnswersGive) {
     std::string plain = asked.output; // without the escape sequences
     for (auto at = plain.find('\033'); at != std::string::npos; at = plain.find('\033', at))
         plain.erase(at, plain.find('m', at) + 1 - at);
-    const Setting unset;
-    const Setting empty{""};
-    const Setting set{"1"};
-    const auto cases = std::to_array<std::tuple<std::string, std::string, Setting, std::string>>({
-        {"--seed 3", "6\n5\n", unset, asked.output},
-        {"--seed=03 --", "6\n5\n", empty, asked.output},
-        {"-s3 --size=6 --pairs=5", "", unset, board},
-        {"-s 3 --size 6", "5\n", unset, pairQuestion + board},
-        {"--pairs 5 -s3", "6\n", unset, sideQuestion + board},
-        {"--pairs 9", "5\n", unset, sideQuestion + tooManyPairs + sideQuestion},
-        {"-s3 --color=never", "6\n5\n", unset, plain},
-        {"-s3 --color auto", "6\n5\n", unset, plain},
-        {"-s3", "6\n5\n", set, plain},
-        {"-s3 --color=always", "6\n5\n", set, asked.output},
-    });
-    for (const auto& [arguments, input, setting, output] : cases) {
-        const Ran ran = run(arguments, input, setting);
+    const auto cases =
+        std::to_array<std::tuple<std::string, std::string, const char*, std::string>>(
+            {{"--seed 3", "6\n5\n", nullptr, asked.output},
+             {"--seed=03 --", "6\n5\n", "", asked.output},
+             {"-s3 --size=6 --pairs=5", "", nullptr, board},
+             {"-s 3 --size 6", "5\n", nullptr, pairQuestion + board},
+             {"--pairs 5 -s3", "6\n", nullptr, sideQuestion + board},
+             {"--pairs 9", "5\n", nullptr, sideQuestion + tooManyPairs + sideQuestion},
+             {"-s3 --color=never", "6\n5\n", nullptr, plain},
+             {"-s3 --color auto", "6\n5\n", nullptr, plain},
+             {"-s3", "6\n5\n", "1", plain},
+             {"-s3 --color=always", "6\n5\n", "1", asked.output}});
+    for (const auto& [arguments, input, noColour, output] : cases) {
+        const Ran ran = run(arguments, input, {.noColour = noColour});
         EXPECT_EQ(ran.output, output) << arguments;
         EXPECT_EQ(ran.errors + std::to_string(ran.status), "Input ended.\n1");
     }
@@ -269,53 +203,48 @@ TEST(Program, EndsAtTheWinOrWhereverInputEnds) {
     }
 }
 
-// A line far longer than any buffer is read and dropped a character at a time. The line is fed
-// through the pipe as it is read, a mebibyte at a time. The peak is this child's alone, though it
-// starts from the test process's resident pages that fork copied (a few MiB).
-TEST(Program, ReadsAHugeLineInLittleMemory) {
-    constexpr long mebibytes = 64;
+// Lines far longer than any buffer: a game reads 64 MiB without a line break a character at a
+// time, and the solver refuses 64 MiB at once. The peak of a child starts from the test process's
+// resident pages that fork copied (a few MiB), so it is compared with that of a short input.
+TEST(Program, ReadsHugeLinesInLittleMemory) {
     const std::string mebibyte(std::size_t{1} << 20, '5');
-    const auto feed = [&](int fd) {
-        for (long written = 0; written < mebibytes && feedAll(fd, mebibyte); ++written) {
-        }
-        feedAll(fd, "\n");
-    };
-    const Ran ran = runFed("", feed, {});
-    EXPECT_EQ(ran.output, sideQuestion + wrongLength);
-    EXPECT_EQ(ran.errors + std::to_string(ran.status), "Input ended.\n1");
-    EXPECT_GT(ran.peakKiB, 0);
-    EXPECT_LT(ran.peakKiB, mebibytes * 1024 / 4) << "peak KiB";
+    const Ran game = run("", mebibyte, {.times = 64});
+    EXPECT_EQ(game.output + game.errors + std::to_string(game.status),
+              sideQuestion + wrongLength + "Input ended.\n1");
+    const Ran small = run("--solve -", ".");
+    const Ran solver = run("--solve -", mebibyte, {.times = 64});
+    EXPECT_EQ(solver.errors + std::to_string(solver.status),
+              "pairpath: -:1: a line longer than any row of a board\n2");
+    EXPECT_GT(small.peakKiB, 0);
+    for (const long peak : {game.peakKiB, solver.peakKiB})
+        EXPECT_LT(peak, small.peakKiB + 8L * 1024) << "peak KiB";
 }
 
-// Whether a small game runs within `addressSpace` bytes: given its size and pairs and no input,
-// it shows the board and ends "Input ended." with status 1, unless memory runs out first.
-bool smallGameRuns(rlim_t addressSpace) {
-    const Ran ran = run("--seed=1 --size=5 --pairs=4", "", {std::nullopt, addressSpace});
-    return ran.errors + std::to_string(ran.status) == "Input ended.\n1";
-}
-
-// The limit is found on this machine: the least address space a small game runs in, by
-// bisection, and a margin. The margin holds the hunt for 8 x 8 with 8 pairs, but not a second
-// thread's stack (8 MiB by default), so that hunt goes on alone and finds the same board; nor
-// the 8 x 8 sampler's counts for 9 pairs, which need over 12 MB.
+// The limit is found on this machine: the least address space a small game runs in (it shows the
+// board and ends where input does), by bisection, and a margin. The margin holds the hunt for
+// 8 x 8 with 8 pairs, but not a second thread's stack (8 MiB by default), so that hunt goes on
+// alone and finds the same board; nor the 8 x 8 sampler's counts for 9 pairs (over 12 MB).
 TEST(Program, RunsShortOfMemory) {
 #ifdef PAIRPATH_SANITIZED
     GTEST_SKIP() << "the sanitizers need more address space than any limit here";
 #endif
-    constexpr rlim_t kibibyte = 1024;
-    constexpr rlim_t margin = 4 * kibibyte * kibibyte;
+    const auto smallGameRuns = [](rlim_t addressSpace) {
+        const Ran ran = run("--seed=1 --size=5 --pairs=4", "", {.addressSpace = addressSpace});
+        return ran.errors + std::to_string(ran.status) == "Input ended.\n1";
+    };
+    constexpr rlim_t mebibyte = rlim_t{1} << 20;
     rlim_t fails = 0;
-    rlim_t runs = kibibyte * kibibyte * kibibyte;
+    rlim_t runs = 1024 * mebibyte;
     ASSERT_TRUE(smallGameRuns(runs)) << "the small game needs more than 1 GiB";
-    while (runs - fails > 64 * kibibyte) {
+    while (runs - fails > mebibyte / 16) {
         const rlim_t middle = fails + (runs - fails) / 2;
         (smallGameRuns(middle) ? runs : fails) = middle;
     }
-    const Setting limited{std::nullopt, runs + margin};
+    const Setting limited{.addressSpace = runs + 4 * mebibyte};
     const Ran tooBig = run("--seed=1 --size=8 --pairs=9", "", limited);
-    EXPECT_EQ(tooBig.errors + std::to_string(tooBig.status), "Out of memory!\n1")
-        << "limit KiB " << (runs + margin) / kibibyte;
     EXPECT_EQ(tooBig.output.find("Out of memory!"), std::string::npos) << tooBig.output;
+    EXPECT_EQ(tooBig.errors + std::to_string(tooBig.status), "Out of memory!\n1")
+        << "limit MiB " << limited.addressSpace / mebibyte;
     const Ran alone = run("--seed=1 --size=8 --pairs=8", "", limited);
     EXPECT_EQ(alone.errors + std::to_string(alone.status), "Input ended.\n1");
     EXPECT_EQ(alone.output, run("--seed=1 --size=8 --pairs=8").output);
@@ -323,22 +252,8 @@ TEST(Program, RunsShortOfMemory) {
 
 // --- The solver ---
 
-// A board as the game shows it without colours: each cell and a blank.
-std::string shown(const Board& board) {
-    std::string text;
-    for (const char cell : gridText(board)) {
-        if (cell == '/') {
-            text += '\n';
-        } else {
-            text += cell;
-            text += ' ';
-        }
-    }
-    return text + '\n';
-}
-
-// Several boards, one with no solution: each answered with its count and, where it has any, a
-// solution that the check finds sound; the boards of the game are read as the game shows them.
+// Several boards, one with no solution, written as the game shows them without colours (each
+// cell and a blank): each answered with its count and, where it has any, a sound solution.
 TEST(Program, SolvesEveryBoardGiven) {
     std::vector<Board> boards{boardFromText("1.2/.../1.2"), boardFromText("11/22"),
                               boardFromText("1..1/2..2/3..3/4..4")};
@@ -349,8 +264,11 @@ TEST(Program, SolvesEveryBoardGiven) {
                                                {8, 9, Answers::one}})
         boards.push_back(*findPuzzle(side, pairs, nullptr, answers).puzzle);
     std::string input;
-    for (const Board& board : boards)
-        input += shown(board) + "\n";
+    for (const Board& board : boards) {
+        for (const char cell : gridText(board) + "/")
+            input += cell == '/' ? std::string("\n") : std::string{cell, ' '};
+        input += "\n";
+    }
     const Ran ran = run("--solve -", input);
     EXPECT_EQ(ran.errors + std::to_string(ran.status), "1") << "the first board has none";
     std::istringstream answers(ran.output);
@@ -367,10 +285,8 @@ TEST(Program, SolvesEveryBoardGiven) {
         }
         EXPECT_EQ(solutionFault(board, solution), "") << gridText(board);
     }
-    const std::size_t lastAnswer = ran.output.rfind("\n\nsolutions:");
-    EXPECT_NE(lastAnswer, std::string::npos);
-    EXPECT_EQ(ran.output.find("\n\nsolutions: 1\n", lastAnswer), lastAnswer)
-        << "the one-answer board last, parted by a blank line";
+    const std::size_t last = ran.output.rfind("\n\nsolutions:") + 2; // parted by a blank line
+    EXPECT_EQ(ran.output.substr(last, 13), "solutions: 1\n") << "the one-answer board last";
     // Without the board that has none, every board is solved: status 0.
     EXPECT_EQ(run("--solve -", input.substr(input.find("\n\n") + 2)).status, 0);
 }
@@ -402,32 +318,17 @@ TEST(Program, SolverRefusesWhatIsNotBoards) {
         EXPECT_EQ(ran.errors.find('\n'), ran.errors.size() - 1) << "one line: " << ran.errors;
         EXPECT_EQ(ran.output, input.starts_with(good) ? "solutions: 0\n" : "") << problem;
     }
+    // Files that cannot be opened, and one that opens but cannot be read: the process's own
+    // memory, from address 0.
     for (const auto& [file, problem] :
-         {std::pair{"/nonexistent/boards", "No such file or directory"}, {"/", "Is a directory"}}) {
+         {std::pair{"/nonexistent/boards", ": No such file or directory"},
+          {"/", ": Is a directory"},
+          {"/proc/self/mem", ":1: cannot be read"}}) {
+        if (!std::filesystem::exists(file) && std::string_view(file).starts_with("/proc")) continue;
         const Ran ran = run(std::string("--solve ") + file);
         EXPECT_EQ(ran.errors + std::to_string(ran.status),
-                  "pairpath: " + std::string(file) + ": " + problem + "\n2");
+                  "pairpath: " + std::string(file) + problem + "\n2");
     }
-    // A file that opens but cannot be read: the process's own memory, from address 0.
-    if (std::filesystem::exists("/proc/self/mem")) {
-        const Ran unreadable = run("--solve /proc/self/mem");
-        EXPECT_EQ(unreadable.errors + std::to_string(unreadable.status),
-                  "pairpath: /proc/self/mem:1: cannot be read\n2");
-    }
-    // A hundred mebibytes without a line break: refused at once, in little memory. The peak is
-    // compared with that of a short input, since both start from this process's pages.
-    const Ran small = run("--solve -", ".");
-    const std::string mebibyte(std::size_t{1} << 20, '.');
-    const Ran huge =
-        runFed("--solve -",
-               [&](int fd) {
-                   for (int written = 0; written < 100 && feedAll(fd, mebibyte); ++written) {
-                   }
-               },
-               {});
-    EXPECT_EQ(huge.errors + std::to_string(huge.status),
-              "pairpath: -:1: a line longer than any row of a board\n2");
-    EXPECT_LT(huge.peakKiB, small.peakKiB + 8L * 1024) << "peak KiB";
 }
 
 } // namespace
