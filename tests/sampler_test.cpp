@@ -1,5 +1,5 @@
-// Drawing solvable boards directly: the cover counts against brute force, the odds against those
-// of drawing createArray boards until one is solvable, and every board against the reference.
+// Drawing solvable boards directly: the exact cover counts, the odds against those of drawing
+// createArray boards until one is solvable, and every board against the reference.
 
 #include "checks.hpp"
 #include "pairpath/generate.hpp"
@@ -12,89 +12,31 @@
 #include <cmath>
 #include <cstdlib>
 #include <map>
-#include <numeric>
 
 namespace pairpath {
 namespace {
 
-// --- Brute force ---
-
-// Covers of an n x n grid by paths, counted over every set of edges in which each cell has one
-// or two: E edges on N cells without a loop make N - E paths. `counts[paths][0]` counts them
-// all, `counts[paths][1]` those without a path of two cells.
-struct EdgeSets {
-    int n = 0;
-    std::array<int, gridCells> degree{};
-    std::array<int, 2 * gridCells> edges{}; // the two cells of each edge chosen
-    int chosen = 0;
-    std::array<std::array<std::int64_t, 2>, gridCells> counts{};
-
-    void tally() {
-        std::array<int, gridCells> root{}; // joined cells, found by following roots
-        std::iota(root.begin(), root.end(), 0);
-        const auto find = [&root](int cell) {
-            while (root[std::size_t(cell)] != cell)
-                cell = root[std::size_t(cell)];
-            return cell;
-        };
-        int parts = n * n;
-        bool twoCellPath = false;
-        for (int edge = 0; edge < chosen; ++edge) {
-            const int a = edges[std::size_t(2 * edge)];
-            const int b = edges[std::size_t(2 * edge + 1)];
-            twoCellPath = twoCellPath || degree[std::size_t(a)] + degree[std::size_t(b)] == 2;
-            if (find(a) != find(b)) --parts;
-            root[std::size_t(find(a))] = find(b);
-        }
-        if (parts != n * n - chosen) return; // an edge that joined no two parts closed a loop
-        ++counts[std::size_t(parts)][0];
-        counts[std::size_t(parts)][1] += twoCellPath ? 0 : 1;
-    }
-
-    void change(int from, int to, int by) {
-        degree[std::size_t(from)] += by;
-        degree[std::size_t(to)] += by;
-        edges[std::size_t(2 * chosen)] = from;
-        edges[std::size_t(2 * chosen + 1)] = to;
-        chosen += by;
-    }
-
-    void tryFrom(int cell) {
-        if (cell == n * n) return tally();
-        const bool canGoRight = cell % n < n - 1;
-        const bool canGoDown = cell + n < n * n;
-        for (const auto& [right, down] :
-             {std::pair{false, false}, {true, false}, {false, true}, {true, true}}) {
-            if ((right && !canGoRight) || (down && !canGoDown)) continue;
-            if (right) change(cell, cell + 1, 1);
-            if (down) change(cell, cell + n, 1);
-            const int own = degree[std::size_t(cell)];
-            if (own >= 1 && own <= 2 && (!canGoRight || degree[std::size_t(cell + 1)] <= 2))
-                tryFrom(cell + 1);
-            if (down) change(cell, cell + n, -1);
-            if (right) change(cell, cell + 1, -1);
-        }
-    }
-};
-
-TEST(Sampler, CoverCountsMatchEveryEdgeSet) {
-    for (int n = 2; n <= 4; ++n) {
-        EdgeSets sets{n};
-        sets.tryFrom(0);
-        for (int paths = 1; paths <= n * n / 2; ++paths) {
-            for (const int shortest : {2, 3}) {
-                EXPECT_EQ(std::int64_t(countCovers(n, paths, shortest)),
-                          sets.counts[std::size_t(paths)][std::size_t(shortest - 2)])
-                    << n << " x " << n << ", " << paths << " paths of at least " << shortest;
-            }
-        }
-    }
-}
-
-// Single paths through every cell are the grid's Hamiltonian paths, whose numbers are known
-// (229,348, 13,535,280 and 3,023,313,284 for sides 6 to 8). Covers of 8 x 8 by 9 paths pass 2^64:
+// Covers of n x n grids by paths, for sides 2 to 4 and each number of paths, with paths of two
+// cells allowed and without, as a walk over every set of edges in which each cell has one or two
+// counts them (E edges on N cells without a loop make N - E paths). Single paths through every
+// cell are the grid's Hamiltonian paths, whose numbers are known (229,348, 13,535,280 and
+// 3,023,313,284 for sides 6 to 8). Covers of 8 x 8 by 9 paths pass 2^64:
 // 401,048,977,644,283,302,088 of them, as the earlier, unpacked counts found too.
-TEST(Sampler, CoverCountsOfLargeGrids) {
+TEST(Sampler, CoverCountsAreExact) {
+    const auto small = std::to_array<std::tuple<int, int, std::vector<std::int64_t>>>({
+        {2, 2, {4, 2}},
+        {2, 3, {4, 0}},
+        {3, 2, {20, 100, 102, 20}},
+        {3, 3, {20, 72, 10, 0}},
+        {4, 2, {276, 4240, 19388, 35760, 28828, 9876, 1232, 36}},
+        {4, 3, {276, 3436, 9620, 6156, 384, 0, 0, 0}},
+    });
+    for (const auto& [n, shortest, counts] : small) {
+        for (std::size_t paths = 1; paths <= counts.size(); ++paths) {
+            EXPECT_EQ(std::int64_t(countCovers(n, int(paths), shortest)), counts[paths - 1])
+                << n << " x " << n << ", " << paths << " paths of at least " << shortest;
+        }
+    }
     EXPECT_EQ(std::int64_t(countCovers(6, 1, 2)), 229'348);
     EXPECT_EQ(std::int64_t(countCovers(7, 1, 2)), 13'535'280);
     EXPECT_EQ(std::int64_t(countCovers(8, 1, 2)), 3'023'313'284);
@@ -105,11 +47,11 @@ TEST(Sampler, CoverCountsOfLargeGrids) {
 
 // --- The loop's odds ---
 
-// Pearson's chi-square of the boards `deal` gives against the loop's odds, among the placements
-// of `empty` with `pairs` pairs that have a solution, or exactly one for Answers::one, must stay
-// below the value it passes with probability 0.001 (Wilson and Hilferty's approximation).
-template <typename Deal>
-void expectTheLoopsOdds(std::string_view empty, int pairs, Answers answers, Deal deal) {
+// Pearson's chi-square of the boards the sampler draws, or the hunt deals where `hunt` is true,
+// against the loop's odds, among the placements of `empty` with `pairs` pairs that have a
+// solution, or exactly one for Answers::one, must stay below the value it passes with
+// probability 0.001 (Wilson and Hilferty's approximation).
+void expectTheLoopsOdds(std::string_view empty, int pairs, Answers answers, bool hunt = false) {
     Board board = testing::boardFromText(empty);
     board.count = 2 * pairs;
     std::map<Endpoints, double> odds; // of each placement wanted, not yet divided by their sum
@@ -125,7 +67,9 @@ void expectTheLoopsOdds(std::string_view empty, int pairs, Answers answers, Deal
     std::map<Endpoints, int> counts;
     std::srand(1);
     for (int i = 0; i < draws; ++i) {
-        const std::optional<Board> drawn = deal(board.size, pairs);
+        const std::optional<Board> drawn =
+            hunt ? findPuzzle(board.size, pairs, nullptr, answers).puzzle
+                 : drawSolvable(board.size, pairs, answers);
         ASSERT_TRUE(drawn && odds.contains(drawn->endpoints)) << "a placement the loop never shows";
         ++counts[drawn->endpoints];
     }
@@ -140,23 +84,14 @@ void expectTheLoopsOdds(std::string_view empty, int pairs, Answers answers, Deal
         << board.size << " x " << board.size << ", " << pairs << " pairs";
 }
 
+// The sampler, and the hunt, which keeps drawing until a board has exactly one solution.
 TEST(Sampler, DrawsEveryPlacementWithTheLoopsOdds) {
-    const auto sampler = [](Answers answers) {
-        return [answers](int size, int pairs) { return drawSolvable(size, pairs, answers); };
-    };
-    expectTheLoopsOdds(".../.../...", 3, Answers::any, sampler(Answers::any));
-    expectTheLoopsOdds("..../..../..../....", 2, Answers::any, sampler(Answers::any));
-    expectTheLoopsOdds(".../.../...", 2, Answers::one, sampler(Answers::one));
-    expectTheLoopsOdds("..../..../..../....", 2, Answers::one, sampler(Answers::one));
-}
-
-// The hunt keeps drawing until a board has exactly one solution: the loop's odds, given that.
-TEST(Hunt, DealsOneAnswerBoardsWithTheLoopsOdds) {
-    const auto hunt = [](int size, int pairs) {
-        return findPuzzle(size, pairs, nullptr, Answers::one).puzzle;
-    };
-    expectTheLoopsOdds(".../.../...", 2, Answers::one, hunt);
-    expectTheLoopsOdds("..../..../..../....", 2, Answers::one, hunt);
+    expectTheLoopsOdds(".../.../...", 3, Answers::any);
+    expectTheLoopsOdds("..../..../..../....", 2, Answers::any);
+    for (const bool hunt : {false, true}) {
+        expectTheLoopsOdds(".../.../...", 2, Answers::one, hunt);
+        expectTheLoopsOdds("..../..../..../....", 2, Answers::one, hunt);
+    }
 }
 
 // The acceptance odds of a placement are proportional to the probability that createArray draws

@@ -1,14 +1,17 @@
 // The reference search and the fast search: boards whose answer is known, every placement of a
-// small grid, and near misses of solvable boards, where an unsound pruning rule would show.
+// small grid with its exact counts of solutions, and near misses of solvable boards, where an
+// unsound pruning rule would show.
 
 #include "checks.hpp"
 #include "pairpath/generate.hpp"
 #include "pairpath/hunt.hpp"
+#include "pairpath/sampler.hpp"
 #include "pairpath/search.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 
 namespace pairpath {
 namespace {
@@ -49,23 +52,34 @@ TEST(Search, KnownBoards) {
     }
 }
 
-// Every placement the generator can draw on grids small enough to walk them all.
-TEST(Search, AgreesWithTheReferenceOnEveryPlacementOfSmallGrids) {
-    for (const auto& [empty, pairs] :
-         {std::pair{".../.../...", 2}, {".../.../...", 3}, {"..../..../..../....", 2}}) {
+// Every placement the generator can draw on grids small enough to walk them all: the fast search
+// agrees with the reference, its cover and the solution counted with it are sound, and the exact
+// counts are those a walk over every set of routes finds, given as how many boards have each.
+TEST(Search, EveryPlacementOfSmallGrids) {
+    for (const auto& [empty, pairs, counts] :
+         {std::tuple{".../.../...", 2, "0:1168 1:128 2:64 "},
+          {".../.../...", 3, "0:17952 1:480 "},
+          {"..../..../..../....", 2,
+           "0:21584 1:1984 2:2272 3:624 4:896 5:224 6:192 8:144 9:64 15:16 "}}) {
         Board board = testing::boardFromText(empty);
         board.count = 2 * pairs;
-        std::array<int, 2> answers{}; // unsolvable, solvable
+        std::map<CoverCount, int> boards; // by number of solutions
         testing::forEachDraw(board, [&](const Board& placement, double) {
             const auto cover = findCover(placement);
+            const Solutions solved = solveBoard(placement);
             ASSERT_EQ(cover.has_value(), solution(placement) == 1) << testing::gridText(placement);
+            ASSERT_EQ(countSolutions(placement), solved.count);
+            ASSERT_EQ(solved.count > 0, cover.has_value());
             if (cover) {
                 ASSERT_EQ(testing::coverFault(placement, *cover), "");
+                ASSERT_EQ(testing::solutionFault(placement, solved.solution), "");
             }
-            ++answers[cover ? 1 : 0];
+            ++boards[solved.count];
         });
-        EXPECT_GT(answers[0], 0);
-        EXPECT_GT(answers[1], 0);
+        std::string seen;
+        for (const auto& [solutions, number] : boards)
+            seen += std::to_string(std::uint64_t(solutions)) + ":" + std::to_string(number) + " ";
+        EXPECT_EQ(seen, counts) << empty << ", " << pairs << " pairs";
     }
 }
 
