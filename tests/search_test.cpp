@@ -94,8 +94,7 @@ TEST(Search, AgreesWithTheReferenceOnNearMisses) {
             const Board puzzle = *findPuzzle(side, pairs, nullptr).puzzle;
             for (int entry = 0; entry < puzzle.count; ++entry) {
                 for (int code = 0; code < cellCode(side, 0); ++code) {
-                    if (!testing::isInside(puzzle, code) ||
-                        testing::cellOf(puzzle, code) != emptyCell)
+                    if (!testing::isInside(puzzle, code) || cellAt(puzzle.grid, code) != emptyCell)
                         continue;
                     Board moved = puzzle;
                     const auto from = std::size_t(gridIndex(moved.endpoints[std::size_t(entry)]));
