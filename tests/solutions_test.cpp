@@ -1,5 +1,5 @@
-// A board's solutions: exact counts on larger boards, the solution given with them, and the other
-// covers that one cover shows at once, which must really be there.
+// A board's solutions: exact counts on larger boards and the solution given with them, the same
+// one-answer boards every run, and counts written whole.
 
 #include "checks.hpp"
 #include "pairpath/hunt.hpp"
@@ -32,21 +32,6 @@ TEST(Solutions, CountsOfLargerBoards) {
     const Solutions solved = solveBoard(puzzle);
     EXPECT_EQ(solved.count, 185U);
     EXPECT_EQ(testing::solutionFault(puzzle, solved.solution), "");
-}
-
-// Where a cover shows another at once, the board has at least two solutions; and some do.
-TEST(Solutions, AnotherCoverShownIsReallyThere) {
-    std::srand(2);
-    int shown = 0;
-    for (const auto& [side, pairs] : {std::pair{6, 5}, {7, 6}, {8, 7}}) {
-        for (int i = 0; i < 25; ++i) {
-            const Board board = *findPuzzle(side, pairs, nullptr).puzzle;
-            if (!showsAnotherCover(*findCover(board), side)) continue;
-            ++shown;
-            EXPECT_GE(countSolutions(board), 2U) << testing::gridText(board);
-        }
-    }
-    EXPECT_GT(shown, 40);
 }
 
 // One-answer boards drawn directly on two threads: a seed gives the same board every run, and
