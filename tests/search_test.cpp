@@ -93,13 +93,12 @@ TEST(Search, AgreesWithTheReferenceOnNearMisses) {
         for (int i = 0; i < puzzles; ++i) {
             const Board puzzle = *findPuzzle(side, pairs, nullptr).puzzle;
             for (int entry = 0; entry < puzzle.count; ++entry) {
-                for (int code = 0; code < cellCode(side, 0); ++code) {
-                    if (!testing::isInside(puzzle, code) || cellAt(puzzle.grid, code) != emptyCell)
-                        continue;
+                for (const int code : testing::cellsOf(puzzle)) {
+                    if (cellAt(puzzle.grid, code) != emptyCell) continue;
                     Board moved = puzzle;
-                    const auto from = std::size_t(gridIndex(moved.endpoints[std::size_t(entry)]));
-                    std::swap(moved.grid[from], moved.grid[std::size_t(gridIndex(code))]);
-                    moved.endpoints[std::size_t(entry)] = code;
+                    auto& endpoint = moved.endpoints[std::size_t(entry)];
+                    std::swap(cellAt(moved.grid, endpoint), cellAt(moved.grid, code));
+                    endpoint = code;
                     const auto reference = solutionWithin(moved, 1'000'000); // if it ends soon
                     if (!reference) continue;
                     ASSERT_EQ(findCover(moved).has_value(), *reference == 1)
