@@ -150,23 +150,23 @@ void forEachDraw(Board& board, Visit&& visit, int endpoint = 0, double odds = 1)
     board.endpoints[std::size_t(endpoint)] = 0;
 }
 
-// Describes the first broken rule of a board that createArray could have drawn, or "".
+// Describes the first broken rule of a board that createArray could have drawn, or "": its
+// endpoints on distinct cells of the playing area, no target beside its start, entries past the
+// count 0, and nothing else on the grid.
 inline std::string generatedBoardFault(const Board& board, int size, int pairs) {
-    if (board.size != size || board.count != 2 * pairs) return "wrong size or count";
-    Board expected{size, {}, board.count, {}};
-    for (const int code : cellsOf(board))
+    Board expected{size, {}, 2 * pairs, {}};
+    for (const int code : cellsOf(expected))
         cellAt(expected.grid, code) = emptyCell;
-    for (std::size_t entry = 0; entry < std::size_t(board.count); ++entry) {
-        const int code = board.endpoints[entry];
-        if (!isInside(board, code) || cellAt(expected.grid, code) != emptyCell)
-            return "endpoint off the grid or on another";
+    for (std::size_t entry = 0; entry < std::size_t(expected.count); ++entry) {
+        const int code = expected.endpoints[entry] = board.endpoints[entry];
+        if (!isInside(expected, code) || cellAt(expected.grid, code) != emptyCell ||
+            (entry % 2 == 1 && besideEachOther(code, board.endpoints[entry - 1])))
+            return "an endpoint off the grid, on another, or beside its start";
         cellAt(expected.grid, code) = digitOf(int(entry) / 2 + 1);
-        expected.endpoints[entry] = code;
-        const int apart = std::abs(code - board.endpoints[entry - entry % 2]);
-        if (entry % 2 == 1 && (apart == 1 || apart == 10)) return "a pair's ends are side by side";
     }
-    if (board.endpoints != expected.endpoints) return "entry beyond count is not 0";
-    return board.grid == expected.grid ? "" : "the grid is not its endpoints";
+    const bool same = board.size == size && board.count == expected.count &&
+                      board.endpoints == expected.endpoints && board.grid == expected.grid;
+    return same ? "" : "not its endpoints alone, in a grid of its size";
 }
 
 // Describes the first way in which the live grid and the path lists disagree, or "" when they
@@ -180,9 +180,8 @@ inline std::string pathsFault(const Board& live, const Paths& paths) {
         const std::string name = "pair " + std::to_string(pair) + ": ";
         const char digit = digitOf(pair);
         if (cellAt(live.grid, startOf(live.endpoints, pair)) != digit ||
-            cellAt(live.grid, targetOf(live.endpoints, pair)) != digit) {
+            cellAt(live.grid, targetOf(live.endpoints, pair)) != digit)
             return name + "an endpoint lost its digit";
-        }
         Node* const entry = paths[std::size_t(pair - 1)];
         Node* head = entry;
         for (int steps = 0; head->prev != nullptr; ++steps, head = head->prev) {
@@ -192,19 +191,16 @@ inline std::string pathsFault(const Board& live, const Paths& paths) {
         for (Node* node = head; node->next != nullptr; node = node->next) {
             const int code = node->next->pos;
             if (node->next->prev != node || !isInside(live, code) ||
-                cellAt(live.grid, code) != digit || isPathCell[std::size_t(gridIndex(code))]) {
+                cellAt(live.grid, code) != digit || isPathCell[std::size_t(gridIndex(code))])
                 return name + "a path node disagrees with its list or the grid";
-            }
             isPathCell[std::size_t(gridIndex(code))] = true;
             ++pathCells;
             entryFound = entryFound || node->next == entry;
         }
-        if (!entryFound || (entry != head && entry->next != nullptr)) {
+        if (!entryFound || (entry != head && entry->next != nullptr))
             return name + "its entry is not its head or tail";
-        }
-        if (entry == head && head->next != nullptr && ++beingDrawn > 1) {
+        if (entry == head && head->next != nullptr && ++beingDrawn > 1)
             return name + "a second unfinished path";
-        }
     }
     int digits = 0; // every digit on the grid is an endpoint or a path node's cell
     for (const int code : cellsOf(live))
