@@ -23,6 +23,9 @@ namespace {
 
 using namespace pairpath::testing;
 
+const std::string notInSet =
+    "Invalid input: input does not match expected input. Please input your choice again.\n";
+
 struct Ran {
     std::string output;
     std::string errors;
@@ -100,9 +103,10 @@ TEST(Program, HelpVersionAndRefusalsEndAtOnce) {
     }
 }
 
-// Games whose input ends right after the first board. The reference: the questions answered
-// 6 and 5 after seed 3, in colour. Each command line with its input, NO_COLOR and the output.
-TEST(Program, SeedAndOptionsShowTheBoardTheAnswersGive) {
+// Games whose input ends at a question or right after the first board. The reference: the
+// questions answered 6 and 5 after seed 3, in colour. Each command line with its input, NO_COLOR
+// and the output: a question is asked again after each line that is not one allowed character.
+TEST(Program, AnswersAndOptionsShowTheBoardTheyGive) {
     const Ran asked = run("-s3", "6\n5\n");
     const std::string questions = sideQuestion + pairQuestion;
     ASSERT_TRUE(asked.output.starts_with(questions) &&
@@ -125,7 +129,13 @@ TEST(Program, SeedAndOptionsShowTheBoardTheAnswersGive) {
              {"-s3 --color=never", "6\n5\n", unset, plain},
              {"-s3 --color auto", "6\n5\n", unset, plain},
              {"-s3", "6\n5\n", set, plain},
-             {"-s3 --color=always", "6\n5\n", set, asked.output}});
+             {"-s3 --color=always", "6\n5\n", set, asked.output},
+             {"", "\n55\n 5\n5\r\n", unset,
+              sideQuestion + wrongLength + wrongLength + wrongLength + wrongLength},
+             {"", std::string("9\nx\n\0\n\x7f\n", 8), unset,
+              sideQuestion + notInSet + notInSet + notInSet + notInSet},
+             {"", "4\n\n8\n", unset, sideQuestion + notInSet + wrongLength + pairQuestion},
+             {"--size 5", "9\n", unset, pairQuestion + tooManyPairs + pairQuestion}});
     for (const auto& [arguments, input, setup, output] : cases) {
         const Ran ran = run(arguments, input, setup);
         EXPECT_EQ(ran.output, output) << arguments;
