@@ -6,6 +6,7 @@
 #include "pairpath/hunt.hpp"
 #include "pairpath/sampler.hpp"
 #include "sampler/drawing.hpp"
+#include "sampler/fixed_ends.hpp"
 
 #include <gtest/gtest.h>
 
@@ -103,18 +104,9 @@ TEST(Sampler, AcceptanceOddsFollowTheGeneratorsOddsExactly) {
         board.count = 2 * pairs;
         std::vector<long double> ratios; // accept / outOf / q(X) of each placement, or -1
         testing::forEachDraw(board, [&ratios](const Board& placement, double probability) {
-            const auto cell = [&](int code) {
-                return rowOf(code) * placement.size + columnOf(code);
-            };
-            std::vector<EndPair> ends;
-            for (std::size_t entry = 0; entry < std::size_t(placement.count); entry += 2)
-                ends.push_back(
-                    {cell(placement.endpoints[entry]), cell(placement.endpoints[entry + 1])});
-            const Odds odds = acceptanceOdds(ends, placement.size);
-            ratios.push_back(odds.accept > odds.outOf
-                                 ? -1
-                                 : static_cast<long double>(odds.accept) /
-                                       static_cast<long double>(odds.outOf) / probability);
+            const auto [accept, outOf] = acceptanceOdds(endPairsOf(placement), placement.size);
+            ratios.push_back(
+                accept > outOf ? -1 : accept / (outOf * static_cast<long double>(probability)));
         });
         const auto [least, most] = std::ranges::minmax(ratios);
         EXPECT_GT(least, 0) << empty;
