@@ -118,10 +118,9 @@ inline std::string solutionFault(const Board& board, const Grid& solution) {
 inline std::string coverFault(const Board& board, const Cover& cover) {
     if (int(cover.size()) != board.count / 2) return "not one route per pair";
     Grid laid{};
-    for (std::size_t route = 0; route < cover.size(); ++route) {
+    for (std::size_t route = 0; route < cover.size(); ++route)
         for (const int code : cover[route])
             if (isInside(board, code)) cellAt(laid, code) = digitOf(int(route) + 1);
-    }
     return solutionFault(board, laid);
 }
 
@@ -221,8 +220,7 @@ class CheckedInput : public std::streambuf {
     }
     int_type uflow() override {
         if (at == text.size()) return traits_type::eof();
-        if (lineStart) atLineStart();
-        lineStart = text[at] == '\n';
+        if (at == 0 || text[at - 1] == '\n') atLineStart();
         return traits_type::to_int_type(text[at++]);
     }
 
@@ -230,7 +228,6 @@ class CheckedInput : public std::streambuf {
     std::string_view text;
     std::function<void()> atLineStart;
     std::size_t at = 0;
-    bool lineStart = true;
 };
 
 } // namespace pairpath::testing

@@ -33,10 +33,9 @@ TEST(Sampler, CoverCountsAreExact) {
         {4, 3, {276, 3436, 9620, 6156, 384, 0, 0, 0}},
     });
     for (const auto& [n, shortest, counts] : small) {
-        for (std::size_t paths = 1; paths <= counts.size(); ++paths) {
+        for (std::size_t paths = 1; paths <= counts.size(); ++paths)
             EXPECT_EQ(std::int64_t(countCovers(n, int(paths), shortest)), counts[paths - 1])
                 << n << " x " << n << ", " << paths << " paths of at least " << shortest;
-        }
     }
     EXPECT_EQ(std::int64_t(countCovers(6, 1, 2)), 229'348);
     EXPECT_EQ(std::int64_t(countCovers(7, 1, 2)), 13'535'280);
