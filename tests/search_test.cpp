@@ -1,6 +1,8 @@
 // The reference search and the fast search: boards whose answer is known, every placement of a
 // small grid with its exact counts of solutions, and near misses of solvable boards, where an
-// unsound pruning rule would show.
+// unsound pruning rule would show. Then looking for a puzzle: however the work is shared between
+// threads, the answer is the first candidate with a cover, exactly as a plain loop over the
+// generator finds it; and every candidate keeps the generator's rules.
 
 #include "checks.hpp"
 #include "pairpath/generate.hpp"
@@ -10,39 +12,40 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
 #include <map>
+#include <sstream>
 
 namespace pairpath {
 namespace {
 
 TEST(Search, KnownBoards) {
-    const auto boards = std::to_array<std::tuple<std::string_view, bool, const char*>>({
-        {"1...1/2...2/3...3/4..../....4", true, "rows; pair 4 zigzags through the last two"},
-        {"1...1/2...2/3...3/4..../...4.", false, "pair 4 a cell short: one cell stays empty"},
-        {"..4.4/..1../3.3../.1..2/...2.", true, "pair 3 must pass beside its target and on"},
-        {".1..1/2...2/3...3/4...4/.....", false, "a corner between two pairs' endpoints"},
-        {"12.../...../...../...../...21", false, "colour balance: one light cell too many"},
-        {"121/.../2..", false, "pair 1 walls in pair 2's start"},
-        {"12345678/......../......../......../......../......../......../12345678", true,
-         "8 x 8 columns: all 64 bits"},
-        {"1......1/......../......../......../......../......../......../2......2", true,
-         "8 x 8, two snakes"},
-        {"1......1/2......2/3......3/4......4/5......5/6......6/7......7/8.....8.", false,
-         "8 x 8 rows, the last a cell short"},
-        // Each pair fills one half; every endpoint has four free neighbours, so at first every
-        // loose end has four moves.
-        {"......../.1....1./......../......../......../......../.2....2./........", true,
-         "8 x 8, sparse: every end with four moves"},
+    const auto boards = std::to_array<std::pair<std::string_view, bool>>({
+        {"1...1/2...2/3...3/4..../....4", true},  // rows; pair 4 zigzags through the last two
+        {"1...1/2...2/3...3/4..../...4.", false}, // pair 4 a cell short: one cell stays empty
+        {"..4.4/..1../3.3../.1..2/...2.", true},  // pair 3 must pass beside its target and on
+        {".1..1/2...2/3...3/4...4/.....", false}, // a corner between two pairs' endpoints
+        {"12.../...../...../...../...21", false}, // colour balance: one light cell too many
+        {"121/.../2..", false},                   // pair 1 walls in pair 2's start
+        // 8 x 8 columns: all 64 bits
+        {"12345678/......../......../......../......../......../......../12345678", true},
+        // 8 x 8, two snakes
+        {"1......1/......../......../......../......../......../......../2......2", true},
+        // 8 x 8 rows, the last a cell short
+        {"1......1/2......2/3......3/4......4/5......5/6......6/7......7/8.....8.", false},
+        // 8 x 8, sparse: each pair fills one half; every endpoint has four free neighbours, so at
+        // first every loose end has four moves.
+        {"......../.1....1./......../......../......../......../.2....2./........", true},
     });
-    for (const auto& [rows, solvable, why] : boards) {
+    for (const auto& [rows, solvable] : boards) {
         const Board board = testing::boardFromText(rows);
         const auto cover = findCover(board);
-        ASSERT_EQ(cover.has_value(), solvable) << why;
+        ASSERT_EQ(cover.has_value(), solvable) << rows;
         if (cover) {
-            EXPECT_EQ(testing::coverFault(board, *cover), "") << why;
+            EXPECT_EQ(testing::coverFault(board, *cover), "") << rows;
         }
-        EXPECT_EQ(solutionWithin(board, 20'000'000).value_or(solvable), solvable) << why;
+        EXPECT_EQ(solutionWithin(board, 20'000'000).value_or(solvable), solvable) << rows;
     }
 }
 
@@ -105,6 +108,60 @@ TEST(Search, AgreesWithTheReferenceOnNearMisses) {
     }
     EXPECT_GT(solvable, 150);
     EXPECT_GT(compared - solvable, 150);
+}
+
+// --- Looking for a puzzle ---
+
+// On these choices a hunt often runs past its first candidates into shared batches, and a
+// batch often holds more than one board with a cover, or with exactly one.
+TEST(Hunt, FindsTheFirstCandidateWithACover) {
+    int cornerNeighbours = 0; // pair 1's ends may touch at a corner
+    for (const auto& [size, pairs, answers, seeds] : {std::tuple{6, 6, Answers::any, 30U},
+                                                      {7, 6, Answers::any, 30U},
+                                                      {8, 7, Answers::any, 30U},
+                                                      {6, 4, Answers::one, 10U}}) {
+        ASSERT_FALSE(isDrawnDirectly(size, pairs, answers));
+        for (unsigned seed = 1; seed <= seeds; ++seed) {
+            std::srand(seed);
+            const int column = std::rand() % size; // the first cell: column first, then row
+            const int row = std::rand() % size;
+            std::srand(seed);
+            std::int64_t candidates = 0;
+            Board expected;
+            do {
+                expected = createArray(size, pairs);
+                ASSERT_EQ(testing::generatedBoardFault(expected, size, pairs), "");
+                const int apart = std::abs(expected.endpoints[0] - expected.endpoints[1]);
+                cornerNeighbours += apart == 9 || apart == 11 ? 1 : 0;
+                EXPECT_TRUE(candidates++ > 0 || expected.endpoints[0] == cellCode(row, column));
+            } while (!findCover(expected) ||
+                     (answers == Answers::one && countSolutions(expected) != 1));
+            // Hunting twice from the same seed also leaves the generator in the same state,
+            // however far the drawing ran ahead of the searching, so the next board is the same.
+            std::array<int, 2> next{};
+            for (int& value : next) {
+                std::srand(seed);
+                const PuzzleHunt hunt = findPuzzle(size, pairs, nullptr, answers);
+                ASSERT_TRUE(hunt.puzzle.has_value());
+                EXPECT_EQ(hunt.candidates, candidates)
+                    << size << " x " << size << ", seed " << seed;
+                EXPECT_EQ(hunt.puzzle->endpoints, expected.endpoints);
+                value = std::rand();
+            }
+            EXPECT_EQ(next[0], next[1]) << size << " x " << size << ", seed " << seed;
+        }
+    }
+    EXPECT_GT(cornerNeighbours, 0);
+}
+
+TEST(Hunt, StopsAtTheLimit) {
+    for (const std::int64_t limit : {1, 100, 5000}) {
+        std::ostringstream progress;
+        const PuzzleHunt hunt = findPuzzle(5, 9, &progress, Answers::any, limit);
+        EXPECT_FALSE(hunt.puzzle.has_value());
+        EXPECT_EQ(hunt.candidates, limit);
+        EXPECT_EQ(progress.str(), "") << "a short hunt reports nothing";
+    }
 }
 
 } // namespace
