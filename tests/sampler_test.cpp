@@ -1,9 +1,12 @@
-// Drawing solvable boards directly: the exact cover counts, the odds against those of drawing
-// createArray boards until one is solvable, and what a drawn cover shows of others at once.
+// Drawing solvable boards directly: the exact cover counts, and counts written whole; exact counts
+// of a board's solutions on larger boards and the solution given with them; the odds against those
+// of drawing createArray boards until one is solvable, the same one-answer boards every run, and
+// what a drawn cover shows of others at once.
 
 #include "checks.hpp"
 #include "pairpath/generate.hpp"
 #include "pairpath/hunt.hpp"
+#include "pairpath/messages.hpp"
 #include "pairpath/sampler.hpp"
 #include "sampler/drawing.hpp"
 #include "sampler/fixed_ends.hpp"
@@ -22,7 +25,7 @@ namespace {
 // counts them (E edges on N cells without a loop make N - E paths). Single paths through every
 // cell are the grid's Hamiltonian paths, whose numbers are known (229,348, 13,535,280 and
 // 3,023,313,284 for sides 6 to 8). Covers of 8 x 8 by 9 paths pass 2^64:
-// 401,048,977,644,283,302,088 of them, as the earlier, unpacked counts found too.
+// 401,048,977,644,283,302,088 of them, as the earlier, unpacked counts found too, written whole.
 TEST(Sampler, CoverCountsAreExact) {
     const auto small = std::to_array<std::tuple<int, int, std::vector<std::int64_t>>>({
         {2, 2, {4, 2}},
@@ -40,9 +43,50 @@ TEST(Sampler, CoverCountsAreExact) {
     EXPECT_EQ(std::int64_t(countCovers(6, 1, 2)), 229'348);
     EXPECT_EQ(std::int64_t(countCovers(7, 1, 2)), 13'535'280);
     EXPECT_EQ(std::int64_t(countCovers(8, 1, 2)), 3'023'313'284);
-    const CoverCount nine = countCovers(8, 9, 2);
-    EXPECT_EQ(std::uint64_t(nine >> 64), 21U);
-    EXPECT_EQ(std::uint64_t(nine), 13'667'352'096'382'718'152U);
+    EXPECT_EQ(countText(countCovers(8, 9, 2), true), "401,048,977,644,283,302,088");
+}
+
+TEST(Solutions, CountsAreWrittenWhole) {
+    EXPECT_EQ(countText(0, true), "0");
+    EXPECT_EQ(countText(999, true), "999");
+    EXPECT_EQ(countText(4110, true), "4,110");
+    EXPECT_EQ(countText(1'234'567, false), "1234567");
+}
+
+// Every path through all 36 cells of a 6 x 6 grid joins two cells: over every pair of cells, the
+// counts of single paths between them add up to the grid's 229,348 such paths. And a board of the
+// game with 185 solutions, as a walk over every set of routes counts them.
+TEST(Solutions, CountsOfLargerBoards) {
+    Board board = testing::boardFromText("....../....../....../....../....../......");
+    board.count = 2;
+    CoverCount paths = 0;
+    for (int first = 0; first < 36; ++first) {
+        for (int second = first + 1; second < 36; ++second) {
+            board.endpoints = {cellCode(first / 6, first % 6), cellCode(second / 6, second % 6)};
+            paths += countSolutions(board);
+        }
+    }
+    EXPECT_EQ(paths, 229'348U);
+    const Board puzzle = testing::boardFromText("2..1.1/.....4/2...../5..3.4/...636/5.....");
+    const Solutions solved = solveBoard(puzzle);
+    EXPECT_EQ(solved.count, 185U);
+    EXPECT_EQ(testing::solutionFault(puzzle, solved.solution), "");
+}
+
+// One-answer boards drawn directly on two threads: a seed gives the same board every run, and
+// leaves the generator in the same state.
+TEST(Solutions, OneAnswerBoardsAreTheSameEveryRun) {
+    for (const unsigned seed : {1U, 2U, 3U}) {
+        std::array<std::pair<Endpoints, int>, 2> runs;
+        for (auto& [endpoints, next] : runs) {
+            std::srand(seed);
+            const Board board = *drawSolvable(8, 8, Answers::one);
+            EXPECT_EQ(countSolutions(board), 1U) << testing::gridText(board);
+            endpoints = board.endpoints;
+            next = std::rand();
+        }
+        EXPECT_EQ(runs[0], runs[1]) << "seed " << seed;
+    }
 }
 
 // --- The loop's odds ---
