@@ -1,8 +1,9 @@
 // The real program, run as a child process on a given standard input: what only a process shows.
-// The command line, the end of input at each kind of question, a whole game to the win on a
-// fixed seed, running out of memory or not for huge input, and the solver.
+// The command line, also read in-process; the end of input at each kind of question, a whole game
+// to the win on a fixed seed, running out of memory or not for huge input, and the solver.
 
 #include "checks.hpp"
+#include "pairpath/commandline.hpp"
 #include "pairpath/hunt.hpp"
 #include "pairpath/messages.hpp"
 #include "pairpath/sampler.hpp"
@@ -16,7 +17,9 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <tuple>
+#include <vector>
 
 namespace pairpath {
 namespace {
@@ -32,17 +35,17 @@ struct Ran {
     int status = -1; // the exit status, or 128 + the signal that ended the program
 };
 
-// Runs the program with `arguments` after the shell commands `setup`, its standard input `input`
-// and its outputs kept in files named after this process. An alarm set before the shell starts,
-// which exec keeps, ends a run that hangs, far later than any machine, slow or sanitized, needs:
-// the last guard, not a measure of speed.
+// Runs the program with `arguments`, once the shell has unset NO_COLOR and run the commands
+// `setup`, its standard input `input` and its outputs kept in files named after this process. An
+// alarm set before the shell starts, which exec keeps, ends a run that hangs, far later than any
+// machine, slow or sanitized, needs: the last guard, not a measure of speed.
 Ran run(const std::string& arguments, const std::string& input = "",
-        const std::string& setup = "unset NO_COLOR") {
+        const std::string& setup = "") {
     const std::string files = (std::filesystem::temp_directory_path() / "pairpath_test.").string() +
                               std::to_string(getpid()) + ".";
     std::ofstream(files + "in", std::ios::binary) << input;
-    const std::string command =
-        setup + "; exec '" PAIRPATH_BINARY "' " + arguments + R"( <"$1"in >"$1"out 2>"$1"errors)";
+    const std::string command = "unset NO_COLOR\n" + setup + "\nexec '" PAIRPATH_BINARY "' " +
+                                arguments + R"( <"$1"in >"$1"out 2>"$1"errors)";
     const pid_t child = fork();
     if (child == 0) {
         alarm(120);
@@ -131,6 +134,49 @@ TEST(Program, HelpVersionAndRefusalsEndAtOnce) {
     }
 }
 
+// The command line read in-process, as a caller may read several in one process; and the layout
+// of the help.
+CommandLine readWords(std::vector<std::string> words) {
+    words.insert(words.begin(), "pairpath");
+    std::vector<char*> arguments;
+    arguments.reserve(words.size());
+    for (std::string& word : words)
+        arguments.push_back(word.data());
+    return readCommandLine(arguments, {});
+}
+
+// Each reading starts afresh, even after one that stopped inside a group of short options (the
+// "f" of "-hf" left unread) or before its last argument.
+TEST(CommandLine, EachReadingStartsAfresh) {
+    EXPECT_EQ(readWords({"-hf"}).action, Action::showHelp);
+    const Options sized = readWords({"--size", "6"}).options;
+    EXPECT_EQ(std::tuple(sized.size, sized.fullScreen, sized.answers),
+              std::tuple(6, false, Answers::any));
+    EXPECT_EQ(readWords({"-s1", "-V", "--pairs=4"}).action, Action::showVersion);
+    const CommandLine all = readWords({"-fus", "7", "--pairs=5"});
+    EXPECT_EQ(all.action, Action::play);
+    EXPECT_EQ(std::tuple(all.options.seed, all.options.size, all.options.pairs),
+              std::tuple(7U, std::nullopt, 5));
+    EXPECT_EQ(std::tuple(all.options.fullScreen, all.options.answers),
+              std::tuple(true, Answers::one));
+}
+
+// Every indented line of the help has its text in one column, and no line is wider than 80.
+TEST(CommandLine, HelpColumnsAreAligned) {
+    constexpr std::size_t column = 21;
+    std::istringstream help(readWords({"--help"}).message);
+    int indented = 0;
+    for (std::string line; std::getline(help, line);) {
+        EXPECT_LE(line.size(), 80U) << line;
+        if (!line.starts_with(' ')) continue;
+        ++indented;
+        EXPECT_TRUE(line.size() > column && line.substr(column - 2, 2) == "  " &&
+                    line[column] != ' ')
+            << line;
+    }
+    EXPECT_GT(indented, 20);
+}
+
 // Games whose input ends at a question or right after the first board. The reference: the
 // questions answered 6 and 5 after seed 3, in colour. Each command line with its input, NO_COLOR
 // and the output: a question is asked again after each line that is not one allowed character.
@@ -143,7 +189,7 @@ TEST(Program, AnswersAndOptionsShowTheBoardTheyGive) {
     std::string plain = asked.output; // without the escape sequences
     for (auto at = plain.find('\033'); at != std::string::npos; at = plain.find('\033', at))
         plain.erase(at, plain.find('m', at) + 1 - at);
-    const std::string unset = "unset NO_COLOR";
+    const std::string unset;
     const std::string empty = "export NO_COLOR=";
     const std::string set = "export NO_COLOR=1";
     const std::string refused =
@@ -214,9 +260,7 @@ TEST(Program, RunsShortOfMemory) {
 #ifdef PAIRPATH_SANITIZED
     GTEST_SKIP() << "the sanitizers need more address space than any limit here";
 #endif
-    const auto within = [](long kibibytes) {
-        return "unset NO_COLOR; ulimit -v " + std::to_string(kibibytes);
-    };
+    const auto within = [](long kibibytes) { return "ulimit -v " + std::to_string(kibibytes); };
     const auto smallGameRuns = [&](long kibibytes) {
         const Ran ran = run("--seed=1 --size=5 --pairs=4", "", within(kibibytes));
         return ran.errors + std::to_string(ran.status) == "Input ended.\n1";
