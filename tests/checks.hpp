@@ -129,10 +129,7 @@ inline std::string coverFault(const Board& board, const Cover& cover) {
 // draws it: each endpoint uniform over the free cells, a target over those not beside its start.
 template <typename Visit>
 void forEachDraw(Board& board, Visit&& visit, int endpoint = 0, double odds = 1) {
-    if (endpoint == board.count) {
-        visit(std::as_const(board), odds);
-        return;
-    }
+    if (endpoint == board.count) return visit(std::as_const(board), odds);
     const int start = board.endpoints[std::size_t(endpoint - endpoint % 2)];
     std::vector<int> cells;
     for (const int code : cellsOf(board)) {
