@@ -1,12 +1,13 @@
 // Helpers shared by the tests and the fuzzer: boards written as text, checks made independently
-// of the game's own code (a generated board, the grid against the path lists), and an input
-// that runs a check whenever the game starts reading a new line.
+// of the game's own code (a generated board, a solution, the grid against the path lists), and
+// an input that runs a check whenever the game starts reading a new line.
 #pragma once
 
 #include "pairpath/board.hpp"
 #include "pairpath/rules.hpp"
 #include "pairpath/search.hpp"
 
+#include <algorithm>
 #include <functional>
 #include <iostream>
 #include <sstream>
@@ -45,8 +46,12 @@ struct Redirected {
 inline bool isInside(const Board& board, int code) {
     return code >= 0 && rowOf(code) < board.size && columnOf(code) < board.size;
 }
-inline char cellOf(const Board& board, int code) {
-    return board.grid[std::size_t(gridIndex(code))];
+// The cell codes of the playing area, in reading order.
+inline std::vector<int> cellsOf(const Board& board) {
+    std::vector<int> codes;
+    for (int code = 0; code < cellCode(board.size, 0); ++code)
+        if (isInside(board, code)) codes.push_back(code);
+    return codes;
 }
 
 // A board drawn as text, its rows parted by '/': '.' is an empty cell, a digit an endpoint of
@@ -55,10 +60,9 @@ inline Board boardFromText(std::string_view text) {
     Board board;
     board.size = int(text.find('/'));
     std::array<int, maxPairs + 1> seen{};
-    for (int code = 0; code < cellCode(board.size, 0); ++code) {
-        if (!isInside(board, code)) continue;
+    for (const int code : cellsOf(board)) {
         const char cell = text[std::size_t(rowOf(code) * (board.size + 1) + columnOf(code))];
-        board.grid[std::size_t(gridIndex(code))] = cell == '.' ? emptyCell : cell;
+        cellAt(board.grid, code) = cell == '.' ? emptyCell : cell;
         if (cell == '.') continue;
         const int pair = cell - '0';
         board.endpoints[std::size_t(2 * pair - 2 + seen[std::size_t(pair)]++)] = code;
@@ -71,50 +75,40 @@ inline Board boardFromText(std::string_view text) {
 // empty cell, a pair's digit for its endpoints and path cells.
 inline std::string gridText(const Board& board) {
     std::string text;
-    for (int code = 0; code < cellCode(board.size, 0); ++code) {
-        if (!isInside(board, code)) continue;
+    for (const int code : cellsOf(board)) {
         if (code > 0 && columnOf(code) == 0) text += '/';
-        text += cellOf(board, code) == emptyCell ? '.' : cellOf(board, code);
+        text += cellAt(board.grid, code) == emptyCell ? '.' : cellAt(board.grid, code);
     }
     return text;
 }
 
 // Describes the first way in which `solution`, each cell the digit of the pair whose path covers
-// it, is not a solution of `board`, or "": every cell holds a pair's digit, the endpoints their
-// own, and each pair's cells make one path from its start endpoint to its target endpoint.
+// it, is not a solution of `board`, or "": every cell holds a pair's digit, and each pair's cells
+// make one path from its start endpoint to its target endpoint.
 inline std::string solutionFault(const Board& board, const Grid& solution) {
-    const auto walks = [&](const auto& self, int code, int target, char digit, int left,
-                           std::array<bool, gridCells>& used) -> bool {
+    const auto walks = [&](const auto& self, int code, int target, int left,
+                           std::uint64_t used) -> bool {
         if (code == target) return left == 0;
-        for (const int step : {codeUp, codeDown, codeLeft, codeRight}) {
-            const int next = code + step;
-            if (!isInside(board, next) || cellAt(solution, next) != digit ||
-                used[std::size_t(gridIndex(next))])
-                continue;
-            used[std::size_t(gridIndex(next))] = true;
-            if (self(self, next, target, digit, left - 1, used)) return true;
-            used[std::size_t(gridIndex(next))] = false;
-        }
-        return false;
+        return std::ranges::any_of(
+            std::array{codeUp, codeDown, codeLeft, codeRight}, [&](int step) {
+                const int next = code + step;
+                if (!isInside(board, next) || cellAt(solution, next) != cellAt(solution, code))
+                    return false;
+                const std::uint64_t bit = std::uint64_t{1} << gridIndex(next);
+                return (used & bit) == 0 && self(self, next, target, left - 1, used | bit);
+            });
     };
     int filled = 0; // cells that hold some pair's digit
     for (int pair = 1; pair <= board.count / 2; ++pair) {
-        const char digit = digitOf(pair);
         int cells = 0;
-        for (int code = 0; code < cellCode(board.size, 0); ++code)
-            cells += isInside(board, code) && cellAt(solution, code) == digit ? 1 : 0;
+        for (const int code : cellsOf(board))
+            cells += cellAt(solution, code) == digitOf(pair) ? 1 : 0;
         filled += cells;
-        std::array<bool, gridCells> used{};
         const int start = startOf(board.endpoints, pair);
-        used[std::size_t(gridIndex(start))] = true;
-        if (cellAt(solution, start) != digit ||
-            !walks(walks, start, targetOf(board.endpoints, pair), digit, cells - 1, used))
+        if (cellAt(solution, start) != digitOf(pair) ||
+            !walks(walks, start, targetOf(board.endpoints, pair), cells - 1,
+                   std::uint64_t{1} << gridIndex(start)))
             return "pair " + std::to_string(pair) + ": its cells are no path between its ends";
-        for (int code = 0; code < cellCode(board.size, 0); ++code) {
-            if (isInside(board, code) && cellOf(board, code) != emptyCell &&
-                cellAt(solution, code) != cellOf(board, code))
-                return "an endpoint lost its digit";
-        }
     }
     return filled == board.size * board.size ? "" : "a cell of no pair";
 }
@@ -124,10 +118,9 @@ inline std::string solutionFault(const Board& board, const Grid& solution) {
 inline std::string coverFault(const Board& board, const Cover& cover) {
     if (int(cover.size()) != board.count / 2) return "not one route per pair";
     Grid laid{};
-    for (std::size_t route = 0; route < cover.size(); ++route) {
+    for (std::size_t route = 0; route < cover.size(); ++route)
         for (const int code : cover[route])
             if (isInside(board, code)) cellAt(laid, code) = digitOf(int(route) + 1);
-    }
     return solutionFault(board, laid);
 }
 
@@ -136,48 +129,40 @@ inline std::string coverFault(const Board& board, const Cover& cover) {
 // draws it: each endpoint uniform over the free cells, a target over those not beside its start.
 template <typename Visit>
 void forEachDraw(Board& board, Visit&& visit, int endpoint = 0, double odds = 1) {
-    if (endpoint == board.count) {
-        visit(std::as_const(board), odds);
-        return;
-    }
+    if (endpoint == board.count) return visit(std::as_const(board), odds);
     const int start = board.endpoints[std::size_t(endpoint - endpoint % 2)];
     std::vector<int> cells;
-    for (int code = 0; code < cellCode(board.size, 0); ++code) {
-        if (isInside(board, code) && cellOf(board, code) == emptyCell &&
-            (endpoint % 2 == 0 || !besideEachOther(code, start))) {
+    for (const int code : cellsOf(board)) {
+        if (cellAt(board.grid, code) == emptyCell &&
+            (endpoint % 2 == 0 || !besideEachOther(code, start)))
             cells.push_back(code);
-        }
     }
     for (const int code : cells) {
         board.endpoints[std::size_t(endpoint)] = code;
-        board.grid[std::size_t(gridIndex(code))] = digitOf(endpoint / 2 + 1);
+        cellAt(board.grid, code) = digitOf(endpoint / 2 + 1);
         forEachDraw(board, visit, endpoint + 1, odds / double(cells.size()));
-        board.grid[std::size_t(gridIndex(code))] = emptyCell;
+        cellAt(board.grid, code) = emptyCell;
     }
     board.endpoints[std::size_t(endpoint)] = 0;
 }
 
-// Describes the first broken rule of a board that createArray could have drawn, or "".
+// Describes the first broken rule of a board that createArray could have drawn, or "": its
+// endpoints on distinct cells of the playing area, no target beside its start, entries past the
+// count 0, and nothing else on the grid.
 inline std::string generatedBoardFault(const Board& board, int size, int pairs) {
-    if (board.size != size || board.count != 2 * pairs) return "wrong size or count";
-    Board expected = board;
-    expected.grid = {};
-    for (int code = 0; code < cellCode(size, 0); ++code) {
-        if (isInside(board, code)) expected.grid[std::size_t(gridIndex(code))] = emptyCell;
+    Board expected{size, {}, 2 * pairs, {}};
+    for (const int code : cellsOf(expected))
+        cellAt(expected.grid, code) = emptyCell;
+    for (std::size_t entry = 0; entry < std::size_t(expected.count); ++entry) {
+        const int code = expected.endpoints[entry] = board.endpoints[entry];
+        if (!isInside(expected, code) || cellAt(expected.grid, code) != emptyCell ||
+            (entry % 2 == 1 && besideEachOther(code, board.endpoints[entry - 1])))
+            return "an endpoint off the grid, on another, or beside its start";
+        cellAt(expected.grid, code) = digitOf(int(entry) / 2 + 1);
     }
-    for (int entry = 0; entry < board.count; ++entry) {
-        const int code = board.endpoints[std::size_t(entry)];
-        if (!isInside(board, code) || cellOf(expected, code) != emptyCell) {
-            return "endpoint off the grid or on another";
-        }
-        expected.grid[std::size_t(gridIndex(code))] = digitOf(entry / 2 + 1);
-        const int apart = std::abs(code - board.endpoints[std::size_t(entry - entry % 2)]);
-        if (entry % 2 == 1 && (apart == 1 || apart == 10)) return "a pair's ends are side by side";
-    }
-    for (auto entry = std::size_t(board.count); entry < board.endpoints.size(); ++entry) {
-        if (board.endpoints[entry] != 0) return "entry beyond count is not 0";
-    }
-    return board.grid == expected.grid ? "" : "the grid is not its endpoints";
+    const bool same = board.size == size && board.count == expected.count &&
+                      board.endpoints == expected.endpoints && board.grid == expected.grid;
+    return same ? "" : "not its endpoints alone, in a grid of its size";
 }
 
 // Describes the first way in which the live grid and the path lists disagree, or "" when they
@@ -190,10 +175,9 @@ inline std::string pathsFault(const Board& live, const Paths& paths) {
     for (int pair = 1; pair <= live.count / 2; ++pair) {
         const std::string name = "pair " + std::to_string(pair) + ": ";
         const char digit = digitOf(pair);
-        if (cellOf(live, startOf(live.endpoints, pair)) != digit ||
-            cellOf(live, targetOf(live.endpoints, pair)) != digit) {
+        if (cellAt(live.grid, startOf(live.endpoints, pair)) != digit ||
+            cellAt(live.grid, targetOf(live.endpoints, pair)) != digit)
             return name + "an endpoint lost its digit";
-        }
         Node* const entry = paths[std::size_t(pair - 1)];
         Node* head = entry;
         for (int steps = 0; head->prev != nullptr; ++steps, head = head->prev) {
@@ -202,24 +186,21 @@ inline std::string pathsFault(const Board& live, const Paths& paths) {
         bool entryFound = entry == head && head->pos == -1;
         for (Node* node = head; node->next != nullptr; node = node->next) {
             const int code = node->next->pos;
-            if (node->next->prev != node || !isInside(live, code) || cellOf(live, code) != digit ||
-                isPathCell[std::size_t(gridIndex(code))]) {
+            if (node->next->prev != node || !isInside(live, code) ||
+                cellAt(live.grid, code) != digit || isPathCell[std::size_t(gridIndex(code))])
                 return name + "a path node disagrees with its list or the grid";
-            }
             isPathCell[std::size_t(gridIndex(code))] = true;
             ++pathCells;
             entryFound = entryFound || node->next == entry;
         }
-        if (!entryFound || (entry != head && entry->next != nullptr)) {
+        if (!entryFound || (entry != head && entry->next != nullptr))
             return name + "its entry is not its head or tail";
-        }
-        if (entry == head && head->next != nullptr && ++beingDrawn > 1) {
+        if (entry == head && head->next != nullptr && ++beingDrawn > 1)
             return name + "a second unfinished path";
-        }
     }
     int digits = 0; // every digit on the grid is an endpoint or a path node's cell
-    for (int code = 0; code < cellCode(live.size, 0); ++code)
-        digits += isInside(live, code) && cellOf(live, code) != emptyCell ? 1 : 0;
+    for (const int code : cellsOf(live))
+        digits += cellAt(live.grid, code) != emptyCell ? 1 : 0;
     return digits == live.count + pathCells ? "" : "a digit on the grid without a path node";
 }
 
@@ -236,8 +217,7 @@ class CheckedInput : public std::streambuf {
     }
     int_type uflow() override {
         if (at == text.size()) return traits_type::eof();
-        if (lineStart) atLineStart();
-        lineStart = text[at] == '\n';
+        if (at == 0 || text[at - 1] == '\n') atLineStart();
         return traits_type::to_int_type(text[at++]);
     }
 
@@ -245,7 +225,6 @@ class CheckedInput : public std::streambuf {
     std::string_view text;
     std::function<void()> atLineStart;
     std::size_t at = 0;
-    bool lineStart = true;
 };
 
 } // namespace pairpath::testing

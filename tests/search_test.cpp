@@ -1,71 +1,82 @@
 // The reference search and the fast search: boards whose answer is known, every placement of a
-// small grid, and near misses of solvable boards, where an unsound pruning rule would show.
+// small grid with its exact counts of solutions, and near misses of solvable boards, where an
+// unsound pruning rule would show. Then looking for a puzzle: however the work is shared between
+// threads, the answer is the first candidate with a cover, exactly as a plain loop over the
+// generator finds it; and every candidate keeps the generator's rules.
 
 #include "checks.hpp"
 #include "pairpath/generate.hpp"
 #include "pairpath/hunt.hpp"
+#include "pairpath/sampler.hpp"
 #include "pairpath/search.hpp"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
+#include <map>
+#include <sstream>
 
 namespace pairpath {
 namespace {
 
 TEST(Search, KnownBoards) {
-    const auto boards = std::to_array<std::tuple<std::string_view, bool, const char*>>({
-        {"1...1/2...2/3...3/4..../....4", true, "rows; pair 4 zigzags through the last two"},
-        {"1...1/2...2/3...3/4..../...4.", false, "pair 4 a cell short: one cell stays empty"},
-        {"..4.4/..1../3.3../.1..2/...2.", true, "pair 3 must pass beside its target and on"},
-        {".1..1/2...2/3...3/4...4/.....", false, "a corner between two pairs' endpoints"},
-        {"12.../...../...../...../...21", false, "colour balance: one light cell too many"},
-        {"121/.../2..", false, "pair 1 walls in pair 2's start"},
-        {"12345678/......../......../......../......../......../......../12345678", true,
-         "8 x 8 columns: all 64 bits"},
-        {"1......1/......../......../......../......../......../......../2......2", true,
-         "8 x 8, two snakes"},
-        {"1......1/2......2/3......3/4......4/5......5/6......6/7......7/8.....8.", false,
-         "8 x 8 rows, the last a cell short"},
-        // Each pair fills one half; every endpoint has four free neighbours, so at first every
-        // loose end has four moves.
-        {"......../.1....1./......../......../......../......../.2....2./........", true,
-         "8 x 8, sparse: every end with four moves"},
+    const auto boards = std::to_array<std::pair<std::string_view, bool>>({
+        {"1...1/2...2/3...3/4..../....4", true},  // rows; pair 4 zigzags through the last two
+        {"1...1/2...2/3...3/4..../...4.", false}, // pair 4 a cell short: one cell stays empty
+        {"..4.4/..1../3.3../.1..2/...2.", true},  // pair 3 must pass beside its target and on
+        {".1..1/2...2/3...3/4...4/.....", false}, // a corner between two pairs' endpoints
+        {"12.../...../...../...../...21", false}, // colour balance: one light cell too many
+        {"121/.../2..", false},                   // pair 1 walls in pair 2's start
+        // 8 x 8 columns: all 64 bits
+        {"12345678/......../......../......../......../......../......../12345678", true},
+        // 8 x 8, two snakes
+        {"1......1/......../......../......../......../......../......../2......2", true},
+        // 8 x 8 rows, the last a cell short
+        {"1......1/2......2/3......3/4......4/5......5/6......6/7......7/8.....8.", false},
+        // 8 x 8, sparse: each pair fills one half; every endpoint has four free neighbours, so at
+        // first every loose end has four moves.
+        {"......../.1....1./......../......../......../......../.2....2./........", true},
     });
-    for (const auto& [rows, solvable, why] : boards) {
+    for (const auto& [rows, solvable] : boards) {
         const Board board = testing::boardFromText(rows);
         const auto cover = findCover(board);
-        ASSERT_EQ(cover.has_value(), solvable) << why;
+        ASSERT_EQ(cover.has_value(), solvable) << rows;
         if (cover) {
-            EXPECT_EQ(testing::coverFault(board, *cover), "") << why;
+            EXPECT_EQ(testing::coverFault(board, *cover), "") << rows;
         }
-        EXPECT_EQ(solutionWithin(board, 20'000'000).value_or(solvable), solvable) << why;
-    }
-    std::srand(99);
-    for (int i = 0; i < 100; ++i) { // the tightest board the generator draws
-        const Board board = createArray(5, 9);
-        ASSERT_EQ(testing::generatedBoardFault(board, 5, 9), "");
-        ASSERT_FALSE(findCover(board)) << "9 routes cannot fit into 7 free cells";
+        EXPECT_EQ(solutionWithin(board, 20'000'000).value_or(solvable), solvable) << rows;
     }
 }
 
-// Every placement the generator can draw on grids small enough to walk them all.
-TEST(Search, AgreesWithTheReferenceOnEveryPlacementOfSmallGrids) {
-    for (const auto& [empty, pairs] :
-         {std::pair{".../.../...", 2}, {".../.../...", 3}, {"..../..../..../....", 2}}) {
+// Every placement the generator can draw on grids small enough to walk them all: the fast search
+// agrees with the reference, its cover and the solution counted with it are sound, and the exact
+// counts are those a walk over every set of routes finds, given as how many boards have each.
+TEST(Search, EveryPlacementOfSmallGrids) {
+    for (const auto& [empty, pairs, counts] :
+         {std::tuple{".../.../...", 2, "0:1168 1:128 2:64 "},
+          {".../.../...", 3, "0:17952 1:480 "},
+          {"..../..../..../....", 2,
+           "0:21584 1:1984 2:2272 3:624 4:896 5:224 6:192 8:144 9:64 15:16 "}}) {
         Board board = testing::boardFromText(empty);
         board.count = 2 * pairs;
-        std::array<int, 2> answers{}; // unsolvable, solvable
+        std::map<CoverCount, int> boards; // by number of solutions
         testing::forEachDraw(board, [&](const Board& placement, double) {
             const auto cover = findCover(placement);
+            const Solutions solved = solveBoard(placement);
             ASSERT_EQ(cover.has_value(), solution(placement) == 1) << testing::gridText(placement);
+            ASSERT_EQ(countSolutions(placement), solved.count);
+            ASSERT_EQ(solved.count > 0, cover.has_value());
             if (cover) {
                 ASSERT_EQ(testing::coverFault(placement, *cover), "");
+                ASSERT_EQ(testing::solutionFault(placement, solved.solution), "");
             }
-            ++answers[cover ? 1 : 0];
+            ++boards[solved.count];
         });
-        EXPECT_GT(answers[0], 0);
-        EXPECT_GT(answers[1], 0);
+        std::string seen;
+        for (const auto& [solutions, number] : boards)
+            seen += std::to_string(std::uint64_t(solutions)) + ":" + std::to_string(number) + " ";
+        EXPECT_EQ(seen, counts) << empty << ", " << pairs << " pairs";
     }
 }
 
@@ -79,14 +90,12 @@ TEST(Search, AgreesWithTheReferenceOnNearMisses) {
         for (int i = 0; i < puzzles; ++i) {
             const Board puzzle = *findPuzzle(side, pairs, nullptr).puzzle;
             for (int entry = 0; entry < puzzle.count; ++entry) {
-                for (int code = 0; code < cellCode(side, 0); ++code) {
-                    if (!testing::isInside(puzzle, code) ||
-                        testing::cellOf(puzzle, code) != emptyCell)
-                        continue;
+                for (const int code : testing::cellsOf(puzzle)) {
+                    if (cellAt(puzzle.grid, code) != emptyCell) continue;
                     Board moved = puzzle;
-                    const auto from = std::size_t(gridIndex(moved.endpoints[std::size_t(entry)]));
-                    std::swap(moved.grid[from], moved.grid[std::size_t(gridIndex(code))]);
-                    moved.endpoints[std::size_t(entry)] = code;
+                    auto& endpoint = moved.endpoints[std::size_t(entry)];
+                    std::swap(cellAt(moved.grid, endpoint), cellAt(moved.grid, code));
+                    endpoint = code;
                     const auto reference = solutionWithin(moved, 1'000'000); // if it ends soon
                     if (!reference) continue;
                     ASSERT_EQ(findCover(moved).has_value(), *reference == 1)
@@ -99,6 +108,60 @@ TEST(Search, AgreesWithTheReferenceOnNearMisses) {
     }
     EXPECT_GT(solvable, 150);
     EXPECT_GT(compared - solvable, 150);
+}
+
+// --- Looking for a puzzle ---
+
+// On these choices a hunt often runs past its first candidates into shared batches, and a
+// batch often holds more than one board with a cover, or with exactly one.
+TEST(Hunt, FindsTheFirstCandidateWithACover) {
+    int cornerNeighbours = 0; // pair 1's ends may touch at a corner
+    for (const auto& [size, pairs, answers, seeds] : {std::tuple{6, 6, Answers::any, 30U},
+                                                      {7, 6, Answers::any, 30U},
+                                                      {8, 7, Answers::any, 30U},
+                                                      {6, 4, Answers::one, 10U}}) {
+        ASSERT_FALSE(isDrawnDirectly(size, pairs, answers));
+        for (unsigned seed = 1; seed <= seeds; ++seed) {
+            std::srand(seed);
+            const int column = std::rand() % size; // the first cell: column first, then row
+            const int row = std::rand() % size;
+            std::srand(seed);
+            std::int64_t candidates = 0;
+            Board expected;
+            do {
+                expected = createArray(size, pairs);
+                ASSERT_EQ(testing::generatedBoardFault(expected, size, pairs), "");
+                const int apart = std::abs(expected.endpoints[0] - expected.endpoints[1]);
+                cornerNeighbours += apart == 9 || apart == 11 ? 1 : 0;
+                EXPECT_TRUE(candidates++ > 0 || expected.endpoints[0] == cellCode(row, column));
+            } while (!findCover(expected) ||
+                     (answers == Answers::one && countSolutions(expected) != 1));
+            // Hunting twice from the same seed also leaves the generator in the same state,
+            // however far the drawing ran ahead of the searching, so the next board is the same.
+            std::array<int, 2> next{};
+            for (int& value : next) {
+                std::srand(seed);
+                const PuzzleHunt hunt = findPuzzle(size, pairs, nullptr, answers);
+                ASSERT_TRUE(hunt.puzzle.has_value());
+                EXPECT_EQ(hunt.candidates, candidates)
+                    << size << " x " << size << ", seed " << seed;
+                EXPECT_EQ(hunt.puzzle->endpoints, expected.endpoints);
+                value = std::rand();
+            }
+            EXPECT_EQ(next[0], next[1]) << size << " x " << size << ", seed " << seed;
+        }
+    }
+    EXPECT_GT(cornerNeighbours, 0);
+}
+
+TEST(Hunt, StopsAtTheLimit) {
+    for (const std::int64_t limit : {1, 100, 5000}) {
+        std::ostringstream progress;
+        const PuzzleHunt hunt = findPuzzle(5, 9, &progress, Answers::any, limit);
+        EXPECT_FALSE(hunt.puzzle.has_value());
+        EXPECT_EQ(hunt.candidates, limit);
+        EXPECT_EQ(progress.str(), "") << "a short hunt reports nothing";
+    }
 }
 
 } // namespace
