@@ -5,6 +5,7 @@
 #include "checks.hpp"
 #include "pairpath/keys.hpp"
 #include "pairpath/screenstate.hpp"
+#include "pairpath/screenview.hpp"
 #include "pairpath/terminal.hpp"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,8 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <cmath>
+#include <map>
 #include <thread>
 
 namespace pairpath {
@@ -147,6 +150,58 @@ TEST(Screen, EachKeyActsOnTheGameAsTheRulesSay) {
     for (const char key : std::string_view("qY"))
         pressKey(quitting, keyOf(key));
     EXPECT_TRUE(quitting.quit);
+}
+
+// CIELAB of an sRGB colour (D65 white), and the distance dE*76 of two.
+using Lab = std::array<double, 3>;
+Lab labOf(std::array<int, 3> rgb) {
+    std::array<double, 3> linear{};
+    for (std::size_t i = 0; i < 3; ++i) {
+        const double c = rgb[i] / 255.0;
+        linear[i] = c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    }
+    const auto [r, g, b] = linear;
+    const auto f = [](double t) {
+        return t > 216.0 / 24389 ? std::cbrt(t) : (24389.0 / 27 * t + 16) / 116;
+    };
+    const double x = f((0.4124 * r + 0.3576 * g + 0.1805 * b) / 0.95047);
+    const double y = f(0.2126 * r + 0.7152 * g + 0.0722 * b);
+    const double z = f((0.0193 * r + 0.1192 * g + 0.9505 * b) / 1.08883);
+    return {116 * y - 16, 500 * (x - y), 200 * (y - z)};
+}
+
+// Every two pairs' colours far apart; with 256 colours, each light enough for a dark background
+// and dark enough for a light one. The basic 16 are those of xterm; none is black, white, grey
+// or the default.
+TEST(Screen, PairColoursAreToldApart) {
+    const std::map<std::string_view, std::array<int, 3>> basic{
+        {"31", {205, 0, 0}},   {"32", {0, 205, 0}},   {"33", {205, 205, 0}}, {"34", {0, 0, 238}},
+        {"35", {205, 0, 205}}, {"36", {0, 205, 205}}, {"91", {255, 0, 0}},   {"92", {0, 255, 0}},
+        {"93", {255, 255, 0}}, {"94", {92, 92, 255}}, {"95", {255, 0, 255}}, {"96", {0, 255, 255}}};
+    constexpr std::array<int, 6> levels{0, 95, 135, 175, 215, 255}; // of the 6 x 6 x 6 cube
+    for (const bool many : {true, false}) {
+        std::vector<Lab> labs;
+        for (const std::string_view colour : screenColours(many)) {
+            if (!many) {
+                ASSERT_TRUE(basic.contains(colour)) << colour;
+                labs.push_back(labOf(basic.at(colour)));
+                continue;
+            }
+            ASSERT_TRUE(colour.starts_with("38;5;")) << colour;
+            const int cube = std::stoi(std::string(colour.substr(5))) - 16;
+            ASSERT_TRUE(cube >= 0 && cube < 216) << colour;
+            labs.push_back(labOf({levels[std::size_t(cube / 36)], levels[std::size_t(cube / 6 % 6)],
+                                  levels[std::size_t(cube % 6)]}));
+            EXPECT_TRUE(labs.back()[0] >= 30 && labs.back()[0] <= 80) << colour;
+        }
+        for (std::size_t i = 0; i < labs.size(); ++i) {
+            for (std::size_t j = 0; j < i; ++j) {
+                const double apart = std::hypot(labs[i][0] - labs[j][0], labs[i][1] - labs[j][1],
+                                                labs[i][2] - labs[j][2]);
+                EXPECT_GE(apart, many ? 25 : 22.5) << i << ' ' << j;
+            }
+        }
+    }
 }
 
 // --- The key decoder ---

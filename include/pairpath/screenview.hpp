@@ -5,6 +5,7 @@
 #include "pairpath/screenstate.hpp"
 #include "pairpath/terminal.hpp"
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,10 @@ struct Look {
 // The title, the board in the middle and the status line; or, in a window too small for them,
 // a line that asks for a larger one.
 std::string gameScreen(const FullScreenGame& game, WindowSize window, const Look& look);
+
+// Each pair's colour on the full screen, as Select Graphic Rendition parameters: from the
+// 256-colour palette, or from the basic 16.
+const std::array<std::string_view, maxPairs>& screenColours(bool manyColours);
 
 // False when the window is too small for the game screen: keys then do nothing.
 bool boardFits(int side, WindowSize window);

@@ -72,7 +72,7 @@ std::string style(const Look& look, int pair, std::string_view attributes = "") 
     text += attributes;
     if (look.colours && pair > 0) {
         text += ';';
-        text += (look.manyColours ? manyColours : basicColours)[std::size_t(pair - 1)];
+        text += screenColours(look.manyColours)[std::size_t(pair - 1)];
     }
     return text + 'm';
 }
@@ -256,6 +256,10 @@ void placeStatus(std::vector<Placed>& placed, const FullScreenGame& game, Window
 }
 
 } // namespace
+
+const std::array<std::string_view, maxPairs>& screenColours(bool many) {
+    return many ? manyColours : basicColours;
+}
 
 bool boardFits(int side, WindowSize window) {
     const Layout layout = layoutOf(side, window);
