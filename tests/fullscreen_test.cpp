@@ -480,6 +480,15 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
 // as it was; Ctrl+C then ends it.
 TEST(FullScreen, DrawsAgainForEachWindowSizeAndStopsAtCtrlZ) {
     Terminal terminal(standardSize);
+    // The first question, which has no clock to draw it again, moves to the new middle row.
+    const auto questionRow = [&] {
+        const std::string text = terminal.text();
+        return std::count(text.begin(), text.begin() + long(text.find("Grid side?")), '\n');
+    };
+    ASSERT_NO_FATAL_FAILURE(terminal.waitForText("Grid side?"));
+    EXPECT_EQ(questionRow(), 12);
+    terminal.resize({30, 80, 0, 0});
+    ASSERT_NO_FATAL_FAILURE(terminal.waitFor([&] { return questionRow() == 15; }, "row 15"));
     ASSERT_NO_FATAL_FAILURE(reachBoard(terminal));
     const auto centredFor = [&](winsize size) {
         return [&terminal, size] {

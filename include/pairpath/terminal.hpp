@@ -31,7 +31,7 @@ void restoreTerminal();
 WindowSize windowSize();
 
 // Waits for the next key on standard input; a resize, a resume after a suspend, or `timeout`
-// passing without a key comes as Key::redraw.
+// passing without a key (negative: it never does) comes as Key::redraw.
 KeyPress readKey(std::chrono::milliseconds timeout);
 
 // The time the program has spent stopped (Ctrl+Z until it was continued) since it began.

@@ -18,12 +18,14 @@ namespace {
 
 constexpr int notATerminalStatus = 2;
 
-// How often the screen is drawn again while no key comes, for the clock.
+// How often the screen is drawn again while no key comes, for the clock; screens without a
+// running clock wait for keys alone.
 constexpr std::chrono::milliseconds tick{1000};
+constexpr std::chrono::milliseconds noTick{-1};
 
 // The next key; standard input's end ends the game as in the line dialogue.
-KeyPress nextKey() {
-    const KeyPress press = readKey(tick);
+KeyPress nextKey(std::chrono::milliseconds timeout = noTick) {
+    const KeyPress press = readKey(timeout);
     if (press.key == Key::ended) throw InputEnded{};
     return press;
 }
@@ -73,7 +75,7 @@ Next playGame(FullScreenGame& game, const Look& look, bool unique) {
     for (;;) {
         const WindowSize window = windowSize();
         writeScreen(gameScreen(game, window, look));
-        const KeyPress press = nextKey();
+        const KeyPress press = nextKey(game.won ? noTick : tick);
         game.paused = timeStopped() - stoppedBefore;
         if (!boardFits(game.live.size, window) || press.key == Key::redraw) continue;
         if (game.won) {

@@ -180,8 +180,8 @@ KeyPress readKey(std::chrono::milliseconds timeout) {
         timeval limit{};
         limit.tv_sec = decltype(limit.tv_sec)(timeout.count() / 1000);
         limit.tv_usec = decltype(limit.tv_usec)(timeout.count() % 1000 * 1000);
-        const int count =
-            select(std::max(STDIN_FILENO, wakePipe[0]) + 1, &ready, nullptr, nullptr, &limit);
+        const int count = select(std::max(STDIN_FILENO, wakePipe[0]) + 1, &ready, nullptr, nullptr,
+                                 timeout.count() < 0 ? nullptr : &limit);
         if (count < 0 && errno == EINTR) continue;
         if (count < 0) return {Key::ended};
         if (count == 0) return {Key::redraw};
