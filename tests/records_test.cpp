@@ -7,10 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -81,6 +83,26 @@ TEST_F(Records, WaitsForTheLockAndCountsWhatItsHolderWrote) {
     EXPECT_EQ(waitpid(child, &status, 0), child);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(shown(), "07 x 7, 6 pairs: won 6, best 1:20, fewest moves 30\n");
+}
+
+// A disk that fills up as the file is written: the win is not saved and says why, and the
+// records kept stand whole, with nothing left beside them.
+TEST_F(Records, KeepsTheOldFileWhenTheNewOneCannotBeWritten) {
+    ASSERT_EQ(recordWin(file, {5, 4, false}, 30, 21), "");
+    const std::string before = readFile(file);
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit small{20, 20}; // bytes a file may grow to
+        setrlimit(RLIMIT_FSIZE, &small);
+        const std::string note = recordWin(file, {6, 4, false}, 30, 21);
+        std::_Exit(note == "Records not saved: File too large" ? 0 : 1);
+    }
+    int status = -1;
+    EXPECT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(readFile(file), before);
+    EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), {}), 2) << "and the lock";
 }
 
 // Each damage is named by --records, on standard error, and left be; a win moves it aside, bytes
