@@ -421,6 +421,8 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
         std::ranges::sort(colours);
         EXPECT_EQ(std::ranges::adjacent_find(colours), colours.end());
         EXPECT_EQ(corner(terminal), centredCorner(size));
+        EXPECT_TRUE(terminal.text().ends_with("H hint  Q abandon/quit\n"))
+            << "the keys at the foot";
         EXPECT_TRUE(terminal.altScreen && !terminal.cursorShown);
         EXPECT_FALSE(terminal.modesAsBefore()) << "not in raw mode";
         if (after != nullptr) {
