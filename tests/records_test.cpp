@@ -110,11 +110,12 @@ TEST_F(Records, KeepsTheOldFileWhenTheNewOneCannotBeWritten) {
 TEST_F(Records, MovesDamageAsideWhole) {
     const std::string head = "side=6 pairs=5 answers=one won=";
     const std::string good = head + "2 best=3 moves=4\n";
-    const std::array<std::string, 7> damages{
+    const std::array<std::string, 8> damages{
         good + std::string("\0\xff", 2),
         head + "-2 best=3 moves=4\n",
         head + "2147483648 best=3 moves=4\n",
         "side=5 pairs=9 answers=any won=1 best=3 moves=4\n",
+        "side=9 pairs=4 answers=any won=1 best=3 moves=4\n",
         good + good,
         good.substr(0, good.size() - 1),
         head + "2 best=" + std::string(4000, '0') + "3 moves=4\n",
