@@ -305,6 +305,13 @@ TEST(Keys, EscapeSequencesAreOneKeyEachAndALoneEscIsEsc) {
         EXPECT_EQ(mouse[i].column, i == 0 ? 4 : 5);
     }
     EXPECT_EQ(script({mouse[3], mouse[4]}), "[?][?]");
+    // The end of the input, once the bytes before it are read, is the end.
+    std::array<int, 2> ends{};
+    ASSERT_EQ(pipe(ends.data()), 0);
+    EXPECT_EQ(write(ends[1], "a", 1), 1);
+    close(ends[1]);
+    EXPECT_EQ(script({readKeyFrom(ends[0]), readKeyFrom(ends[0])}), "a[end]");
+    close(ends[0]);
 }
 
 } // namespace
