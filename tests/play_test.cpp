@@ -135,7 +135,6 @@ TEST(Play, BoardIsDrawnInEachPairsColour) {
 TEST(Play, BothWaysToPlayRefuseTheSameMoves) {
     const auto cases = std::to_array<std::pair<std::string_view, std::string>>({
         {"1w", offGrid},
-        {"4ddddd", offGrid},
         {"1dda", ownPath},
         {"1s", endpoint},
         {"1dbb", atStart},

@@ -76,12 +76,11 @@ TEST(Solutions, CountsOfLargerBoards) {
 TEST(Solutions, OneAnswerBoardsAreTheSameEveryRun) {
     for (const unsigned seed : {1U, 2U, 3U}) {
         std::array<std::pair<Endpoints, int>, 2> runs;
-        for (auto& [endpoints, next] : runs) {
+        for (auto& run : runs) {
             std::srand(seed);
             const Board board = *drawSolvable(8, 8, Answers::one);
             EXPECT_EQ(countSolutions(board), 1U) << testing::gridText(board);
-            endpoints = board.endpoints;
-            next = std::rand();
+            run = {board.endpoints, std::rand()}; // the board, and the generator's state after it
         }
         EXPECT_EQ(runs[0], runs[1]) << "seed " << seed;
     }
