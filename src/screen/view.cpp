@@ -209,14 +209,17 @@ Placed centred(WindowSize window, int row, std::string_view text) {
     return {row, (window.columns - int(text.size())) / 2, std::string(text)};
 }
 
-// Clears every row, then writes each placed text; the cursor stays hidden.
+// Row by row from the top, clears the row and writes the texts placed on it; the cursor stays
+// hidden. A frame seen half written shows whole rows of the new frame above those of the old.
 std::string compose(WindowSize window, const std::vector<Placed>& placed) {
     std::string frame = "\033[?25l";
-    for (int row = 1; row <= window.rows; ++row)
-        frame += "\033[" + std::to_string(row) + ";1H\033[0m\033[2K";
-    for (const Placed& text : placed) {
-        frame += "\033[" + std::to_string(text.row + 1) + ';' + std::to_string(text.column + 1) +
-                 'H' + text.text + "\033[0m";
+    for (int row = 0; row < window.rows; ++row) {
+        frame += "\033[" + std::to_string(row + 1) + ";1H\033[0m\033[2K";
+        for (const Placed& text : placed) {
+            if (text.row != row) continue;
+            frame += "\033[" + std::to_string(row + 1) + ';' + std::to_string(text.column + 1) +
+                     'H' + text.text + "\033[0m";
+        }
     }
     return frame;
 }
