@@ -418,6 +418,7 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
             EXPECT_TRUE(term[5] == '\0' ? colour.indexed.idx % 8 != 0 && colour.indexed.idx % 8 != 7
                                         : colour.indexed.idx >= 16);
         }
+        EXPECT_EQ(colours.front(), term[5] == '\0' ? 1 : 160) << "pair 1 is red";
         std::ranges::sort(colours);
         EXPECT_EQ(std::ranges::adjacent_find(colours), colours.end());
         EXPECT_EQ(corner(terminal), centredCorner(size));
