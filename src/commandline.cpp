@@ -8,6 +8,8 @@
 
 #include "pairpath/commandline.hpp"
 
+#include "pairpath/decimal.hpp"
+
 #include "pairpath/board.hpp"
 
 #include <getopt.h>
@@ -114,17 +116,6 @@ std::string longNameOf(int code) {
     return "";
 }
 
-// A number written in decimal digits only (no sign, blank or prefix) from `least` to `most`.
-std::optional<unsigned> decimal(std::string_view text, unsigned least, unsigned most) {
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) {
-        return std::nullopt;
-    }
-    unsigned value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc{} || value < least || value > most) return std::nullopt;
-    return value;
-}
-
 // Stores a grid side or pair count when `text` is one from `least` to `most`; else says so.
 std::string takeCount(std::string_view text, int least, int most, std::optional<int>& count) {
     if (const auto number = decimal(text, unsigned(least), unsigned(most))) {
@@ -140,7 +131,7 @@ std::string takeOption(int code, std::string_view text, Reading& reading) {
     constexpr unsigned mostSeed = std::numeric_limits<unsigned>::max();
     std::string expected;
     if (code == 's') {
-        reading.options.seed = decimal(text, 0, mostSeed);
+        reading.options.seed = decimal<unsigned>(text, 0, mostSeed);
         if (!reading.options.seed) expected = "0 to " + std::to_string(mostSeed);
     } else if (code == sizeCode) {
         expected = takeCount(text, minSide, maxSide, reading.options.size);

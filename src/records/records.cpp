@@ -23,6 +23,7 @@
 #include "pairpath/records.hpp"
 
 #include "pairpath/board.hpp"
+#include "pairpath/decimal.hpp"
 #include "pairpath/messages.hpp"
 
 #include <fcntl.h>
@@ -94,17 +95,6 @@ bool goodKey(RecordKey key) {
            key.pairs <= std::min(maxPairs, mostPairsFor(key.size));
 }
 
-// `text` as a number from `least` to `most`, written in decimal digits alone.
-std::optional<long> number(std::string_view text, long least, long most) {
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string_view::npos) {
-        return std::nullopt;
-    }
-    long value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc{} || value < least || value > most) return std::nullopt;
-    return value;
-}
-
 // The record on `line`, its newline left out, or nothing when it is not one.
 std::optional<Record> recordOn(std::string_view line) {
     std::array<std::string_view, fieldNames.size()> values;
@@ -115,12 +105,12 @@ std::optional<Record> recordOn(std::string_view line) {
         values.at(field) = line.substr(fieldNames[field].size(), end - fieldNames[field].size());
         line.remove_prefix(last ? end : end + 1);
     }
-    const auto side = number(values[0], minSide, maxSide);
-    const auto pairs = number(values[1], minPairs, maxPairs);
+    const auto side = decimal<long>(values[0], minSide, maxSide);
+    const auto pairs = decimal<long>(values[1], minPairs, maxPairs);
     const auto* const answers = std::ranges::find(answerNames, values[2]);
-    const auto won = number(values[3], 1, mostCount);
-    const auto best = number(values[4], 0, mostSeconds);
-    const auto moves = number(values[5], 0, mostCount);
+    const auto won = decimal<long>(values[3], 1, mostCount);
+    const auto best = decimal<long>(values[4], 0, mostSeconds);
+    const auto moves = decimal<long>(values[5], 0, mostCount);
     if (!side || !pairs || answers == answerNames.end() || !won || !best || !moves) return {};
     const RecordKey key{int(*side), int(*pairs), answers != answerNames.begin()};
     if (!goodKey(key)) return {};
