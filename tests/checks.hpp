@@ -166,18 +166,17 @@ inline std::string generatedBoardFault(const Board& board, int size, int pairs) 
 }
 
 // Describes the first way in which the live grid and the path lists disagree, or "" when they
-// agree: path cells hold their pair's digit, no cell is in two lists, endpoints keep their
-// digits, links agree both ways, and an entry is its head exactly when the pair has no path.
+// agree: laid again from the endpoints and the lists, with no cell laid twice, the grid is the
+// same; links agree both ways, and an entry is its head exactly when the pair has no path.
 inline std::string pathsFault(const Board& live, const Paths& paths) {
-    std::array<bool, gridCells> isPathCell{};
-    int pathCells = 0;
+    Grid laid{};
+    for (const int code : cellsOf(live))
+        cellAt(laid, code) = emptyCell;
+    for (int entry = 0; entry < live.count; ++entry)
+        cellAt(laid, live.endpoints[std::size_t(entry)]) = digitOf(entry / 2 + 1);
     int beingDrawn = 0; // pairs with path cells whose entry is still their head
     for (int pair = 1; pair <= live.count / 2; ++pair) {
         const std::string name = "pair " + std::to_string(pair) + ": ";
-        const char digit = digitOf(pair);
-        if (cellAt(live.grid, startOf(live.endpoints, pair)) != digit ||
-            cellAt(live.grid, targetOf(live.endpoints, pair)) != digit)
-            return name + "an endpoint lost its digit";
         Node* const entry = paths[std::size_t(pair - 1)];
         Node* head = entry;
         for (int steps = 0; head->prev != nullptr; ++steps, head = head->prev) {
@@ -187,10 +186,9 @@ inline std::string pathsFault(const Board& live, const Paths& paths) {
         for (Node* node = head; node->next != nullptr; node = node->next) {
             const int code = node->next->pos;
             if (node->next->prev != node || !isInside(live, code) ||
-                cellAt(live.grid, code) != digit || isPathCell[std::size_t(gridIndex(code))])
-                return name + "a path node disagrees with its list or the grid";
-            isPathCell[std::size_t(gridIndex(code))] = true;
-            ++pathCells;
+                cellAt(laid, code) != emptyCell)
+                return name + "a path node off its list, off the grid or on a cell laid already";
+            cellAt(laid, code) = digitOf(pair);
             entryFound = entryFound || node->next == entry;
         }
         if (!entryFound || (entry != head && entry->next != nullptr))
@@ -198,10 +196,7 @@ inline std::string pathsFault(const Board& live, const Paths& paths) {
         if (entry == head && head->next != nullptr && ++beingDrawn > 1)
             return name + "a second unfinished path";
     }
-    int digits = 0; // every digit on the grid is an endpoint or a path node's cell
-    for (const int code : cellsOf(live))
-        digits += cellAt(live.grid, code) != emptyCell ? 1 : 0;
-    return digits == live.count + pathCells ? "" : "a digit on the grid without a path node";
+    return laid == live.grid ? "" : "the grid differs from its endpoints and paths";
 }
 
 // Standard input over `text`, read one character at a time, that calls `atLineStart` whenever

@@ -8,6 +8,7 @@
 // the shell's waitpid reports each stop, each continue and the end to the test through a pipe.
 
 #include "pairpath/hunt.hpp"
+#include "pairpath/screenview.hpp"
 #include "pairpath/search.hpp"
 
 #include <gtest/gtest.h>
@@ -31,6 +32,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <system_error>
 #include <tuple>
 #include <vector>
 
@@ -111,11 +113,8 @@ class Terminal {
         const char* name =
             master < 0 || grantpt(master) != 0 || unlockpt(master) != 0 ? nullptr : ptsname(master);
         if (name != nullptr) slaveName = name;
-        if (name == nullptr || pipe(reports.data()) != 0) {
-            ADD_FAILURE() << "no pseudo-terminal: " << std::strerror(errno);
-            gaveUp = true;
-            return;
-        }
+        if (name == nullptr || pipe(reports.data()) != 0)
+            throw std::system_error(errno, std::generic_category(), "no pseudo-terminal");
         ioctl(master, TIOCSWINSZ, &size);
         tcgetattr(master, &before);
         for (const int fd : {master, reports[0], reports[1]})
@@ -128,10 +127,7 @@ class Terminal {
         }
         close(reports[1]);
         report = reports[0];
-        if (shell < 0) {
-            ADD_FAILURE() << "no shell: " << std::strerror(errno);
-            gaveUp = true;
-        }
+        if (shell < 0) throw std::system_error(errno, std::generic_category(), "no shell");
         if (size.ws_row != 0 && size.ws_col != 0) vterm_set_size(vt, size.ws_row, size.ws_col);
         vterm_set_utf8(vt, 1);
         vterm_screen_enable_altscreen(screen, 1);
@@ -196,20 +192,12 @@ class Terminal {
         vterm_get_size(vt, &rows, &columns);
         return {rows, columns};
     }
-    // The screen's rows, each ended by '\n' and without its trailing blanks, with '#' for every
-    // character beyond ASCII.
+    // The screen's rows, each ended by '\n' and without its trailing blanks.
     std::string text() const {
         const auto [rows, columns] = screenSize();
-        std::string all;
-        for (int row = 0; row < rows; ++row) {
-            std::string line;
-            for (int column = 0; column < columns; ++column) {
-                const char32_t c = at(row, column);
-                line += c < 128 ? std::max(' ', char(c)) : '#';
-            }
-            all += line.substr(0, line.find_last_not_of(' ') + 1) + '\n';
-        }
-        return all;
+        std::string all(std::size_t(rows * (4 * columns + 1)), '\0'); // four bytes a character
+        all.resize(vterm_screen_get_text(screen, all.data(), all.size(), {0, rows, 0, columns}));
+        return all + '\n';
     }
 
     // Reads the game's output and the shell's reports until `shown` holds.
@@ -246,15 +234,7 @@ class Terminal {
     bool modesAsBefore() const {
         termios now{};
         tcgetattr(master, &now);
-        return now.c_iflag == before.c_iflag && now.c_oflag == before.c_oflag &&
-               now.c_cflag == before.c_cflag && now.c_lflag == before.c_lflag &&
-               std::equal(std::begin(now.c_cc), std::end(now.c_cc), std::begin(before.c_cc));
-    }
-
-    // The records the game kept, all in one text.
-    std::string records() const {
-        std::ifstream file(stateFolder + "/pairpath/records");
-        return {std::istreambuf_iterator<char>(file), {}};
+        return std::memcmp(&now, &before, sizeof now) == 0;
     }
 
     std::vector<int> reported; // the shell's reports so far: each a wait status of the game
@@ -262,6 +242,10 @@ class Terminal {
     bool cursorShown = true;
     int mouse = VTERM_PROP_MOUSE_NONE; // the mouse reports asked for
     std::string output;                // every byte the game wrote
+    std::string stateFolder = [] {     // XDG_STATE_HOME, where the game keeps its records
+        std::string folder = (std::filesystem::temp_directory_path() / "pairpath-XXXXXX").string();
+        return mkdtemp(folder.data()) == nullptr ? std::string() : folder;
+    }();
 
   private:
     void readOutput() {
@@ -285,10 +269,6 @@ class Terminal {
 
     termios before{};
     std::string slaveName;
-    std::string stateFolder = [] {
-        std::string folder = (std::filesystem::temp_directory_path() / "pairpath-XXXXXX").string();
-        return mkdtemp(folder.data()) == nullptr ? std::string() : folder;
-    }();
     int master = -1;
     int report = -1; // the read end of the shell's reports
     pid_t shell = -1;
@@ -438,20 +418,17 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
         SCOPED_TRACE(how);
         Terminal terminal(size, term);
         ASSERT_NO_FATAL_FAILURE(reachBoard(terminal));
-        // Each pair's digits in a colour of their own: from the 256 beyond the basic 16, or
-        // from the basic hues, neither black, white nor grey.
-        std::vector<int> colours;
+        // Each pair's digits in its colour from the table for 256 colours, or for the basic 16.
+        const bool many = std::string_view(term).ends_with("256color");
         for (int entry = 0; entry < board.count; entry += 2) {
             const auto [row, column] = onScreen(terminal, board.endpoints[std::size_t(entry)]);
             VTermColor colour = terminal.cellAt(row, column).fg;
             ASSERT_TRUE(VTERM_COLOR_IS_INDEXED(&colour));
-            colours.push_back(colour.indexed.idx);
-            EXPECT_TRUE(term[5] == '\0' ? colour.indexed.idx % 8 != 0 && colour.indexed.idx % 8 != 7
-                                        : colour.indexed.idx >= 16);
+            const int index = colour.indexed.idx;
+            EXPECT_EQ(screenColours(many)[std::size_t(entry / 2)],
+                      many ? "38;5;" + std::to_string(index)
+                           : std::to_string(index < 8 ? 30 + index : 82 + index));
         }
-        EXPECT_EQ(colours.front(), term[5] == '\0' ? 1 : 160) << "pair 1 is red";
-        std::ranges::sort(colours);
-        EXPECT_EQ(std::ranges::adjacent_find(colours), colours.end());
         EXPECT_EQ(corner(terminal), centredCorner(size));
         EXPECT_TRUE(terminal.altScreen && !terminal.cursorShown);
         EXPECT_FALSE(terminal.modesAsBefore()) << "not in raw mode";
@@ -470,7 +447,8 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
                 terminal.waitFor([&] { return routesDrawn(terminal); }, "the routes' lines"));
             terminal.type(after); // a key other than N, C or Q is passed over
             ASSERT_NO_FATAL_FAILURE(terminal.waitForText(shown));
-            const std::string records = terminal.records();
+            std::ifstream file(terminal.stateFolder + "/pairpath/records");
+            const std::string records(std::istreambuf_iterator<char>(file), {});
             EXPECT_TRUE(records.starts_with("side=5 pairs=4 answers=any won=1 best=") &&
                         records.ends_with(" moves=21\n"))
                 << records;

@@ -18,7 +18,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 #include <tuple>
 #include <vector>
 
@@ -135,8 +134,7 @@ TEST(Program, HelpVersionAndRefusalsEndAtOnce) {
     }
 }
 
-// The command line read in-process, as a caller may read several in one process; and the layout
-// of the help.
+// The command line read in-process, as a caller may read several in one process.
 CommandLine readWords(std::vector<std::string> words) {
     words.insert(words.begin(), "pairpath");
     std::vector<char*> arguments;
@@ -158,19 +156,6 @@ TEST(CommandLine, EachReadingStartsAfresh) {
     const auto [action, all, message] = readWords({"-fus", "7", "--pairs=5"});
     EXPECT_EQ(std::tuple(action, all.seed, all.size, all.pairs, all.fullScreen, all.answers),
               std::tuple(Action::play, 7U, std::nullopt, 5, true, Answers::one));
-}
-
-// Every indented line of the help has its text in one column, and no line is wider than 80.
-TEST(CommandLine, HelpColumnsAreAligned) {
-    constexpr std::size_t column = 21;
-    std::istringstream help(readWords({"--help"}).message);
-    int indented = 0;
-    for (std::string line; std::getline(help, line); indented += line.starts_with(' ') ? 1 : 0)
-        EXPECT_TRUE(line.size() <= 80 &&
-                    (!line.starts_with(' ') || (line.size() > column && line[column] != ' ' &&
-                                                line.substr(column - 2, 2) == "  ")))
-            << line;
-    EXPECT_GT(indented, 20);
 }
 
 // Games whose input ends at a question or right after the first board. The reference: the
