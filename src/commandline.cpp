@@ -100,7 +100,7 @@ constexpr std::array<option, 11> longOptions{{
     {nullptr, 0, nullptr, 0},
 }};
 
-constexpr std::array<std::string_view, 3> colourChoices{"always", "never", "auto"};
+constexpr auto colourChoices = std::to_array<std::string_view>({"always", "never", "auto"});
 
 // The command line read so far.
 struct Reading {

@@ -149,6 +149,11 @@ TEST_F(Records, FollowsTheEnvironmentAndNotesWhatItCannotSave) {
               "Records not saved: neither XDG_STATE_HOME nor HOME is set");
     ::unsetenv("XDG_STATE_HOME");
     ::setenv("HOME", home.c_str(), 1);
+    EXPECT_EQ(recordWin(file, {5, 4, false}, -1, 1), "Records not saved: Invalid argument");
+    fs::remove(folder / "state");
+    fs::create_directories(file); // a folder in the file's place cannot be read
+    EXPECT_EQ(shown(), "1pairpath: " + file.string() + ": Is a directory\n");
+    EXPECT_EQ(recordWin(file, {5, 4, false}, 1, 1), "Records not saved: Is a directory");
 }
 
 } // namespace

@@ -57,9 +57,9 @@ constexpr int mostCount = std::numeric_limits<int>::max();
 constexpr long mostSeconds = std::numeric_limits<long>::max();
 constexpr mode_t folderMode = 0700;
 constexpr mode_t lockMode = 0600;
-constexpr std::array<std::string_view, 6> fieldNames{
-    "side=", "pairs=", "answers=", "won=", "best=", "moves="};
-constexpr std::array<std::string_view, 2> answerNames{"any", "one"}; // indexed by `unique`
+constexpr auto fieldNames =
+    std::to_array<std::string_view>({"side=", "pairs=", "answers=", "won=", "best=", "moves="});
+constexpr auto answerNames = std::to_array<std::string_view>({"any", "one"}); // by `unique`
 
 // A file descriptor, closed when it goes out of scope.
 struct Descriptor {

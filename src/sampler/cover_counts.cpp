@@ -107,15 +107,15 @@ Lanes lanesOf(Span span) { return Lanes(((1U << span.size()) - 1) << span.lowest
 // How one word's counts come from the layer after it: for each way to fill the cell, where its
 // lanes lie there, and which of this word's lanes it reaches.
 struct Onward {
-    Span span;                             // of this word's counts
-    std::array<std::ptrdiff_t, 3> shift{}; // from a lane here to its count there
-    std::array<int, 3> from{};
-    std::array<int, 3> to{};
+    Span span;                                    // of this word's counts
+    std::array<std::ptrdiff_t, mostWays> shift{}; // from a lane here to its count there
+    std::array<int, mostWays> from{};
+    std::array<int, mostWays> to{};
 };
 
 // The lanes of `word` that have completions, among `wanted`; a span of size 0 when none.
 Onward onwardOf(const Steps& steps, const Layer& after, Lanes wanted, std::size_t used) {
-    std::array<Span, 3> next{};
+    std::array<Span, mostWays> next{};
     unsigned live = 0;
     for (int i = 0; i < steps.count; ++i) {
         const Step step = steps.step[std::size_t(i)];

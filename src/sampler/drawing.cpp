@@ -126,12 +126,12 @@ std::optional<DrawnCover> drawCover(const CoverCounts& counts, CoverCount pick) 
         // Every way's completions are read before any is compared, so that the reads, which
         // mostly miss the cache, wait for memory together rather than one after another; and
         // the next cell's ways are fetched meanwhile, whichever word is taken.
-        std::array<Span, 3> spans{};
+        std::array<Span, mostWays> spans{};
         for (std::size_t way = 0; const Step step : steps.ways()) {
             __builtin_prefetch(nextColumn.steps + step.next());
             spans[way++] = next.spans[step.next()];
         }
-        std::array<CoverCount, 3> onward{};
+        std::array<CoverCount, mostWays> onward{};
         for (std::size_t way = 0; const Step step : steps.ways()) {
             const Span span = spans[way];
             const int at = finished + step.closes() - span.lowest();

@@ -41,8 +41,8 @@ struct Filler {
     Fills& fills;
     int count = 0;
 
-    // After the last column the row is complete: its right edge would leave the grid, so it must
-    // be empty, and the word moves on to the next row.
+    // The grid's right side: in the last column no way may leave the cell to the right, and
+    // after it the row is complete, so the word moves on to the next row.
     void add(Word next, bool closesPath, std::uint8_t edges) {
         if (column + 1 == side) {
             if (slotOf(next, side) != noEdge) return;
@@ -107,19 +107,16 @@ int fillsOf(Word word, int column, int side, Role role, Fills& fills) {
     Filler filler{word, column, side, fills};
     const unsigned left = slotOf(word, column);
     const unsigned up = slotOf(word, column + 1);
-    const bool canGoRight = column + 1 < side;
     const bool canEnd = role.endTag != noEdge;
     if (left == noEdge && up == noEdge) {
-        if (role.inside && canGoRight) {
-            filler.add(filler.leaving(openEnd, closeEnd), false, downEdge | rightEdge);
-        }
+        if (role.inside) filler.add(filler.leaving(openEnd, closeEnd), false, downEdge | rightEdge);
         if (canEnd) filler.add(filler.leaving(role.endTag, noEdge), false, downEdge);
-        if (canEnd && canGoRight) filler.add(filler.leaving(noEdge, role.endTag), false, rightEdge);
+        if (canEnd) filler.add(filler.leaving(noEdge, role.endTag), false, rightEdge);
     } else if (left == noEdge || up == noEdge) {
         const unsigned through = left | up;
         if (role.inside) {
             filler.add(filler.leaving(grown(through), noEdge), false, downEdge);
-            if (canGoRight) filler.add(filler.leaving(noEdge, grown(through)), false, rightEdge);
+            filler.add(filler.leaving(noEdge, grown(through)), false, rightEdge);
         }
         if (canEnd)
             finish(filler, through, left != noEdge ? column : column + 1, grown(role.endTag));

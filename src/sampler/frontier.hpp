@@ -59,7 +59,7 @@ struct Fill {
     std::uint8_t edges = 0;  // downEdge, rightEdge
 };
 
-using Fills = std::array<Fill, 3>;
+using Fills = std::array<Fill, mostWays>;
 
 // Every way to fill the cell in `column` of a grid of `side` columns, given the frontier word
 // before it; returns how many there are.

@@ -30,8 +30,12 @@ struct Step {
     constexpr std::uint8_t edges() const { return std::uint8_t(stepEdgesField.of(bits)); }
 };
 
+// Ways to fill one cell from one word, at most: a path's cell going on down or right, or
+// taking in the segments on its left and above, or an end's cell.
+inline constexpr std::size_t mostWays = 3;
+
 struct Steps {
-    std::array<Step, 3> step;
+    std::array<Step, mostWays> step;
     int count = 0;
 
     std::span<const Step> ways() const { return {step.data(), std::size_t(count)}; }

@@ -85,8 +85,8 @@ struct StepLinks {
     Link fromSide;
     Link toSide;
 };
-constexpr std::array<StepLinks, 4> stepLinks{
-    {{codeRight, right, left}, {codeLeft, left, right}, {codeDown, down, up}, {codeUp, up, down}}};
+constexpr auto stepLinks = std::to_array<StepLinks>(
+    {{codeRight, right, left}, {codeLeft, left, right}, {codeDown, down, up}, {codeUp, up, down}});
 
 void link(Links& links, int from, int to) {
     for (const StepLinks& step : stepLinks) {

@@ -68,7 +68,7 @@ KeyPress decodeMouse(std::string_view parameters, char final) {
     constexpr int motionBit = 32;
     constexpr int otherButtons = 3 | 64 | 128; // middle, right, wheel and extra buttons
     constexpr int largest = 9999;
-    std::array<int, 3> values{};
+    std::array values{0, 0, 0}; // the button, the column and the row
     std::size_t index = 0;
     for (const char c : parameters.substr(1)) {
         if (c == ';' && ++index < values.size()) continue;
@@ -100,7 +100,7 @@ KeyPress decodeEscape(int fd, std::chrono::milliseconds wait) {
         parameters += *byte;
     if (!byte || (*byte < '@' || *byte > '~')) return {ended ? Key::ended : Key::other};
     if (parameters.empty()) {
-        constexpr std::array<Key, 4> arrows{Key::up, Key::down, Key::right, Key::left};
+        constexpr std::array arrows{Key::up, Key::down, Key::right, Key::left};
         if (*byte >= 'A' && *byte <= 'D') return {arrows[std::size_t(*byte - 'A')]};
         return {Key::other};
     }
