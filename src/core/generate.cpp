@@ -78,7 +78,8 @@ int step = 0; // 0 until the current route has entered its first cell
 std::int64_t callsLeft = 0;
 
 // Neighbours in the order tried: down, up, right, left.
-constexpr std::array<std::pair<int, int>, 4> referenceOrder{{{1, 0}, {-1, 0}, {0, 1}, {0, -1}}};
+constexpr auto referenceOrder =
+    std::to_array<std::pair<int, int>>({{1, 0}, {-1, 0}, {0, 1}, {0, -1}});
 
 int endpointRow(const Endpoints& endpoints, int entry) {
     return rowOf(endpoints[static_cast<std::size_t>(entry)]);

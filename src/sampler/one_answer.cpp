@@ -10,7 +10,9 @@
 
 #include "drawing.hpp"
 
+#include <algorithm>
 #include <barrier>
+#include <span>
 #include <system_error>
 #include <thread>
 
@@ -101,8 +103,8 @@ std::optional<Board> drawWithOneAnswer(const CoverCounts& counts, std::int64_t m
         const std::size_t size = attempt == 0 ? attemptsAlone : attemptsPerBatch;
         batch->count =
             std::size_t(std::min<std::int64_t>(std::int64_t(size), maxAttempts - attempt));
-        for (std::size_t at = 0; at < batch->count; ++at)
-            batch->picks[at] = uniformBelow(bits, counts.total());
+        std::ranges::generate(std::span(batch->picks).first(batch->count),
+                              [&] { return uniformBelow(bits, counts.total()); });
         attempt += std::int64_t(batch->count);
         helper.check(*batch, counts);
         board = firstAccepted(*batch, counts.side, bits);

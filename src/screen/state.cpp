@@ -35,8 +35,8 @@ namespace {
 
 // The movement key, W, A, S or D, that `press` stands for, or 0.
 char movementOf(KeyPress press) {
-    constexpr std::array<std::pair<Key, char>, 4> arrows{
-        {{Key::up, 'W'}, {Key::left, 'A'}, {Key::down, 'S'}, {Key::right, 'D'}}};
+    constexpr auto arrows = std::to_array<std::pair<Key, char>>(
+        {{Key::up, 'W'}, {Key::left, 'A'}, {Key::down, 'S'}, {Key::right, 'D'}});
     for (const auto& [key, movement] : arrows) {
         if (press.key == key) return movement;
     }

@@ -71,8 +71,11 @@ KeyPress decodeMouse(std::string_view parameters, char final) {
     std::array values{0, 0, 0}; // the button, the column and the row
     std::size_t index = 0;
     for (const char c : parameters.substr(1)) {
-        if (c == ';' && ++index < values.size()) continue;
-        if (c < '0' || c > '9' || index >= values.size()) return {Key::other};
+        if (c == ';') {
+            if (++index == values.size()) return {Key::other}; // a fourth value
+            continue;
+        }
+        if (c < '0' || c > '9') return {Key::other};
         values[index] = std::min(largest, values[index] * 10 + (c - '0'));
     }
     const auto [button, column, row] = values;

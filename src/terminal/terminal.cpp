@@ -41,7 +41,7 @@ constexpr std::string_view leaveSequences = "\033[?1006l\033[?1002l\033[0m\033[?
 termios found{};                          // the settings found, given back on every way out
 volatile std::sig_atomic_t taken = 0;     // raw mode and the alternate screen are ours
 volatile std::sig_atomic_t suspended = 0; // given back for a suspend, to be taken on resume
-std::array<int, 2> wakePipe{-1, -1};      // read end watched by readKey, written by handlers
+std::array wakePipe{-1, -1};              // read end watched by readKey, written by handlers
 // The monotonic clock's nanoseconds when the program was last stopped, and the total time it has
 // spent stopped. Lock-free atomics, so that the handlers may use them.
 std::atomic<std::int64_t> stoppedAt{0};
