@@ -170,14 +170,15 @@ class Terminal {
     }
     // What a shell's `fg` sends the job, which is still in the foreground.
     void continueGame() const { ASSERT_EQ(kill(-game, SIGCONT), 0); }
-    // Whether the game has read every byte typed so far. The terminal is opened only for the
-    // question: held open, it would keep its end from being seen.
+    // Whether the game has read every byte typed so far. Bytes written here reach the terminal's
+    // side a moment later; a poll there takes in those on their way before it answers, where
+    // FIONREAD would count only those arrived. The terminal is opened only for the question:
+    // held open, it would keep its end from being seen.
     bool typedRead() const {
-        const int slave = open(slaveName.c_str(), O_RDWR | O_NOCTTY);
-        int unread = -1;
-        if (slave >= 0) ioctl(slave, FIONREAD, &unread);
-        if (slave >= 0) close(slave);
-        return unread == 0;
+        pollfd side{open(slaveName.c_str(), O_RDWR | O_NOCTTY), POLLIN, 0};
+        const bool read = side.fd >= 0 && poll(&side, 1, 0) == 0;
+        if (side.fd >= 0) close(side.fd);
+        return read;
     }
 
     VTermScreenCell cellAt(int row, int column) const {
@@ -234,7 +235,9 @@ class Terminal {
     bool modesAsBefore() const {
         termios now{};
         tcgetattr(master, &now);
-        return std::memcmp(&now, &before, sizeof now) == 0;
+        return now.c_iflag == before.c_iflag && now.c_oflag == before.c_oflag &&
+               now.c_cflag == before.c_cflag && now.c_lflag == before.c_lflag &&
+               std::ranges::equal(now.c_cc, before.c_cc);
     }
 
     std::vector<int> reported; // the shell's reports so far: each a wait status of the game
