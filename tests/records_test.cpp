@@ -43,10 +43,11 @@ struct Records : testing::Test {
     }
     void TearDown() override { fs::remove_all(folder); }
     // The exit status of --records, then what it writes on standard output and error.
-    std::string shown() const {
+    std::string shown() const { return shownFrom(file); }
+    static std::string shownFrom(const fs::path& records) {
         std::ostringstream out;
         std::ostringstream err;
-        const int status = printRecords(file, out, err);
+        const int status = printRecords(records, out, err);
         return std::to_string(status) + out.str() + err.str();
     }
 };
@@ -147,6 +148,8 @@ TEST_F(Records, FollowsTheEnvironmentAndNotesWhatItCannotSave) {
     ::unsetenv("HOME");
     EXPECT_EQ(recordWin(recordsFile(), {5, 4, false}, 1, 1),
               "Records not saved: neither XDG_STATE_HOME nor HOME is set");
+    const std::string unset = shownFrom(recordsFile());
+    EXPECT_TRUE(unset.starts_with("1pairpath: records: ")) << unset;
     ::unsetenv("XDG_STATE_HOME");
     ::setenv("HOME", home.c_str(), 1);
     EXPECT_EQ(recordWin(file, {5, 4, false}, -1, 1), "Records not saved: Invalid argument");

@@ -48,6 +48,15 @@ TEST(Search, KnownBoards) {
         }
         EXPECT_EQ(solutionWithin(board, 20'000'000).value_or(solvable), solvable) << rows;
     }
+    // The rules that cut the search short refute these before any move: a cell left out, a
+    // corner, the colour balance, and regions that no pair, or no pair alone, can fill.
+    for (const std::string_view rows :
+         {"1...1/2...2/3...3/4..../...4.", ".1..1/2...2/3...3/4...4/.....",
+          "12.../...../...../...../...21", "1.1../..3../2..32/...../.....",
+          "4..5./.3.1./...3./42.2./.5..1"}) {
+        const CoverSearch search = findCoverWithin(testing::boardFromText(rows), 1);
+        EXPECT_TRUE(search.finished && !search.cover) << rows;
+    }
 }
 
 // Every placement the generator can draw on grids small enough to walk them all: the fast search
