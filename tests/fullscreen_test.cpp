@@ -448,6 +448,11 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
             // Keys read after the win draw the screen again: a frame may be half written.
             ASSERT_NO_FATAL_FAILURE(
                 terminal.waitFor([&] { return routesDrawn(terminal); }, "the routes' lines"));
+            const std::string screen = terminal.text();
+            EXPECT_NE(screen.find("Moves 21, hints 0, time", screen.find("Congrats!")),
+                      std::string::npos)
+                << "the win's counts below its message\n"
+                << screen;
             terminal.type(after); // a key other than N, C or Q is passed over
             ASSERT_NO_FATAL_FAILURE(terminal.waitForText(shown));
             std::ifstream file(terminal.stateFolder + "/pairpath/records");
