@@ -101,7 +101,7 @@ TEST(Program, HelpVersionAndRefusalsEndAtOnce) {
          "-:6: a row of 4 cells in a board of 3 columns"},
         {"--solve=-", "1 x 2\n", 2, "-:1: unknown character 'x'"},
         {"--solve=-", "1  2\n", 2, "-:1: cells are parted by one blank each"},
-        {"--solve=-", "1 . 2\n. . .\n1 . .\n", 2, "-:1: digit 2 appears 1 time"},
+        {"--solve=-", "1 . 9\n. . .\n1 . .\n", 2, "-:1: digit 9 appears 1 time"},
         {"--solve=-", "1 1 .\n. . .\n. . 1\n", 2, "-:1: digit 1 appears 3 times"},
         {"--solve=-", "1 . 3\n. . .\n1 . 3\n", 2, "-:1: digit 2 is missing"},
         {"--solve=-", ". . . . . . . . .\n", 2,

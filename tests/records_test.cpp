@@ -107,7 +107,8 @@ TEST_F(Records, KeepsTheOldFileWhenTheNewOneCannotBeWritten) {
 }
 
 // Each damage is named by --records, on standard error, and left be; a win moves it aside, bytes
-// intact, under a name no file has (records.damaged-1 is taken), and starts a fresh file.
+// intact, under a name no file has (records.damaged-1 to -990 are taken), and starts a fresh
+// file. Past records.damaged-999 no name is left, and the damage stays.
 TEST_F(Records, MovesDamageAsideWhole) {
     const std::string head = "side=6 pairs=5 answers=one won=";
     const std::string good = head + "2 best=3 moves=4\n";
@@ -122,8 +123,9 @@ TEST_F(Records, MovesDamageAsideWhole) {
         head + "2 best=" + std::string(4000, '0') + "3 moves=4\n",
     };
     fs::create_directories(file.parent_path());
-    writeFile(file.string() + ".damaged-1", "taken");
-    int kept = 1;
+    int kept = 990;
+    for (int taken = 1; taken <= kept; ++taken)
+        writeFile(file.string() + ".damaged-" + std::to_string(taken), "taken");
     for (const std::string& damage : damages) {
         const std::string aside = "records.damaged-" + std::to_string(++kept);
         writeFile(file, damage);
@@ -133,6 +135,12 @@ TEST_F(Records, MovesDamageAsideWhole) {
         EXPECT_EQ(readFile(file.parent_path() / aside), damage);
     }
     EXPECT_EQ(shown(), "08 x 8, 9 pairs, one answer: won 1, best 60:00, fewest moves 60\n");
+    for (const std::string_view last :
+         {"Records damaged; kept as records.damaged-999.", "Records not saved: File exists"}) {
+        writeFile(file, damages[0]);
+        EXPECT_EQ(recordWin(file, {8, 9, true}, 3600, 60), last);
+    }
+    EXPECT_EQ(readFile(file), damages[0]);
 }
 
 // The file named by the environment; a note, not a failure, where none can be written.

@@ -200,6 +200,12 @@ TEST(Screen, PairColoursAreToldApart) {
             }
         }
     }
+    // The board takes them only where colours are wanted.
+    const FullScreenGame game(testing::boardFromText(rows));
+    for (const bool colours : {true, false}) {
+        const std::string screen = gameScreen(game, {}, Look{colours, true, true});
+        EXPECT_EQ(screen.find(";38;5;160m1") != std::string::npos, colours);
+    }
 }
 
 // --- The key decoder ---

@@ -69,7 +69,7 @@ Room roomLeft(int paths, int cellsLeft) {
         const int most = paths - (tied + 1) / 2;
         for (int finished = std::max(0, paths - (cellsLeft + tied) / 2); finished <= most;
              ++finished)
-            room[std::size_t(tied)] |= Lanes(1U << finished);
+            room.at(std::size_t(tied)) |= Lanes(1U << finished);
     }
     return room;
 }
