@@ -144,6 +144,11 @@ TEST(Screen, EachKeyActsOnTheGameAsTheRulesSay) {
     FullScreenGame timed(testing::boardFromText(rows));
     timed.paused = std::chrono::seconds(5);
     EXPECT_EQ(countsText(timed, timed.started + std::chrono::seconds(65)).substr(53), "1:00");
+    // A message wider than the window breaks at a blank.
+    FullScreenGame asking(testing::boardFromText(rows));
+    for (const char key : std::string_view("1dddd2d^"))
+        pressKey(asking, keyOf(key));
+    EXPECT_NE(gameScreen(asking, {16, 60}, Look{}).find("Continue?\033[0m"), std::string::npos);
     FullScreenGame quitting(testing::boardFromText(rows));
     for (const char key : std::string_view("qY"))
         pressKey(quitting, keyOf(key));
