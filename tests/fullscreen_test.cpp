@@ -508,6 +508,13 @@ TEST(FullScreen, DrawsAgainForEachWindowSizeAndStopsAtCtrlZ) {
     ASSERT_NO_FATAL_FAILURE(terminal.waitFor(centredFor(smallest), "the board on 60 x 16"));
     // Nothing was drawn or counted: the status line, below the board, says so once it is drawn.
     ASSERT_NO_FATAL_FAILURE(terminal.waitForText("Path -  Connected 0/4  Cells 8/25  Moves 0"));
+    // The clock goes on by itself, once a second, and the game with it.
+    const auto clockPastZero = [&] {
+        const std::string screen = terminal.text();
+        const auto clock = screen.find("Hints 0  ");
+        return clock != std::string::npos && screen.compare(clock + 9, 5, "0:00\n") != 0;
+    };
+    ASSERT_NO_FATAL_FAILURE(terminal.waitFor(clockPastZero, "the clock past 0:00"));
 
     ASSERT_NO_FATAL_FAILURE(startPath(terminal, cover[0]));
     terminal.type("\032");
