@@ -144,6 +144,16 @@ TEST(Screen, EachKeyActsOnTheGameAsTheRulesSay) {
     FullScreenGame timed(testing::boardFromText(rows));
     timed.paused = std::chrono::seconds(5);
     EXPECT_EQ(countsText(timed, timed.started + std::chrono::seconds(65)).substr(53), "1:00");
+    // A click on any of a cell's three columns is on that cell; on the frame, or on a row between
+    // cells, it is on none. On 80 x 24 the 5 x 5 frame's corner is at row 5, column 31.
+    for (const auto& [row, column, code] : std::to_array<std::tuple<int, int, int>>({{6, 31, -1},
+                                                                                     {6, 32, 0},
+                                                                                     {6, 34, 0},
+                                                                                     {6, 35, 1},
+                                                                                     {7, 32, -1},
+                                                                                     {14, 46, 44},
+                                                                                     {14, 47, -1}}))
+        EXPECT_EQ(cellOnScreen(5, {}, row, column), code) << row << ' ' << column;
     // A message wider than the window breaks at a blank.
     FullScreenGame asking(testing::boardFromText(rows));
     for (const char key : std::string_view("1dddd2d^"))
