@@ -103,6 +103,8 @@ TEST(Screen, EachKeyActsOnTheGameAsTheRulesSay) {
         {"P00G04RP04yG03P04G03", "", "1..11/2...2/3...3/4..../....4",
          "1 0 5 0"}, // drawn anew from its end
         {"P--G01P33", "", rows, "- 0 0 0"},
+        {"P00G01qG02", "", rows, "- 0 1 0"}, // a key ends the drag, here with its path
+        {"P00G01#G02", "", rows, "1 0 1 0"},
         {"1dddd2dddd3dddd4sdwdsdwds", "Congratulations! You connected path 4 successfully!",
          "11111/22222/33333/44444/44444", "- 4 21 0"},
     });

@@ -263,7 +263,10 @@ FullScreenGame::FullScreenGame(const Board& puzzle)
 
 FullScreenGame::~FullScreenGame() { releasePaths(paths, live.count / 2); }
 
+// A key ends any drag: the mouse draws on only the path its own press took up, and a key may
+// abandon that path or take up another.
 void pressKey(FullScreenGame& game, KeyPress press) {
+    game.dragging = false;
     if (game.won) return;
     const char letter = letterOf(press);
     if (game.question.asking != Asking::nothing) {
