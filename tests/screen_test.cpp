@@ -313,17 +313,18 @@ TEST(Keys, EscapeSequencesAreOneKeyEachAndALoneEscIsEsc) {
     EXPECT_EQ(script(keysFrom("\033[", "Aq", std::chrono::milliseconds(2000))), "[up]q");
     EXPECT_EQ(script(keysFrom("\033", "Ob", std::chrono::milliseconds(2000))), "[?]");
     // The left button's press, drag and release, with its cell; other buttons are no key, nor
-    // reports with a value too many or too few, or a column 0.
+    // reports with a value too many or too few, or a column 0, nor ones without the '<' of SGR
+    // reports or after SS3.
     const auto mouse = keysFrom("\033[<0;5;3M\033[<32;6;3M\033[<0;6;4m\033[<2;1;1M\033[<64;9;9M"
-                                "\033[<0;5;3;1M\033[<0;5M\033[<0;0;3M");
-    ASSERT_EQ(mouse.size(), 8U);
+                                "\033[<0;5;3;1M\033[<0;5M\033[<0;0;3M\033[?0;5;3M\033O<0;5;3M");
+    ASSERT_EQ(mouse.size(), 10U);
     for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(mouse[i].key, Key::mouse);
         EXPECT_EQ(int(mouse[i].action), int(i));
         EXPECT_EQ(mouse[i].row, i < 2 ? 2 : 3);
         EXPECT_EQ(mouse[i].column, i == 0 ? 4 : 5);
     }
-    EXPECT_EQ(script({mouse.begin() + 3, mouse.end()}), "[?][?][?][?][?]");
+    EXPECT_EQ(script({mouse.begin() + 3, mouse.end()}), "[?][?][?][?][?][?][?]");
     // The end of the input, once the bytes before it are read, is the end.
     std::array<int, 2> ends{};
     ASSERT_EQ(pipe(ends.data()), 0);
