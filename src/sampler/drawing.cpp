@@ -149,9 +149,9 @@ std::optional<DrawnCover> drawCover(const CoverCounts& counts, CoverCount pick) 
 
         std::array<int, 2> from{};
         int entered = 0;
-        if (cell % side > 0 && (edges[std::size_t(cell - 1)] & rightEdge) != 0)
+        if (cell % side > 0 && (edges.at(std::size_t(cell - 1)) & rightEdge) != 0)
             from[std::size_t(entered++)] = cell - 1;
-        if (cell >= side && (edges[std::size_t(cell - side)] & downEdge) != 0)
+        if (cell >= side && (edges.at(std::size_t(cell - side)) & downEdge) != 0)
             from[std::size_t(entered++)] = cell - side;
         const int leaving = (step.edges() & downEdge) != 0 ? 1 : 0;
         segments.add(cell, from, entered, leaving + ((step.edges() & rightEdge) != 0 ? 1 : 0),

@@ -208,7 +208,7 @@ Before countBefore(const WordIndex& index, const Endings& endings) {
         for (int depth = 0; depth <= index.slots; ++depth) {
             std::uint32_t smaller = 0;
             for (unsigned value = 0; value < index.values; ++value) {
-                before[std::size_t(slot)][std::size_t(depth)][value] = smaller;
+                before[std::size_t(slot)][std::size_t(depth)].at(value) = smaller;
                 const int next = depth + depthStep(value);
                 if (next >= 0 && next <= index.slots)
                     smaller += endings[std::size_t(index.slots - slot - 1)][std::size_t(next)];
