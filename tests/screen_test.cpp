@@ -312,6 +312,7 @@ TEST(Keys, EscapeSequencesAreOneKeyEachAndALoneEscIsEsc) {
     // The rest of a sequence that comes later, but within the wait, still makes one key.
     EXPECT_EQ(script(keysFrom("\033[", "Aq", std::chrono::milliseconds(2000))), "[up]q");
     EXPECT_EQ(script(keysFrom("\033", "Ob", std::chrono::milliseconds(2000))), "[?]");
+    EXPECT_EQ(script(keysFrom("a\033", "", std::chrono::milliseconds(0))), "a[esc]"); // no wait
     // The left button's press, drag and release, with its cell; other buttons are no key, nor
     // reports with a value too many or too few, or a column 0, nor ones without the '<' of SGR
     // reports or after SS3.
