@@ -49,13 +49,13 @@ char letterOf(KeyPress press);
 
 // Applies one key: a digit chooses a pair, arrows and W/A/S/D move, B or Backspace steps back,
 // H shows a step toward a solution, Q abandons the path or asks to quit, Y/N (or Esc for N)
-// answer the question asked.
+// answer the question asked. Any key ends a mouse drag.
 void pressKey(FullScreenGame& game, KeyPress press);
 
 // Applies the mouse on cell `code` of the board (-1: outside it). A press on an endpoint starts
 // its pair's path there; on the path being drawn, it cuts the path back to that cell and takes
 // it up; on a finished path, it asks to take that path up again. A drag goes on, or back, by
-// the same rules as the keys, and stops where they ask a question; a release ends it.
+// the same rules as the keys, and stops where they ask a question; a release or a key ends it.
 void pressMouse(FullScreenGame& game, MouseAction action, int code);
 
 // The time played: from the start to the win, or to `now`, less the time stopped.
