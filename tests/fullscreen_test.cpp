@@ -511,9 +511,12 @@ TEST(FullScreen, DrawsAgainForEachWindowSizeAndStopsAtCtrlZ) {
     // The clock goes on by itself, once a second, and the game with it; a continue that ends no
     // stop, as from a shell's `fg` on a running job, takes nothing off it.
     const auto clock = [&] {
+        constexpr std::string_view before = "Hints 0  ";
         const std::string screen = terminal.text();
-        const auto at = screen.find("Hints 0  ");
-        return at == std::string::npos ? "" : screen.substr(at + 9, screen.find('\n', at) - at - 9);
+        const auto at = screen.find(before);
+        if (at == std::string::npos) return std::string();
+        const auto from = at + before.size();
+        return screen.substr(from, screen.find('\n', from) - from);
     };
     terminal.continueGame();
     ASSERT_NO_FATAL_FAILURE(terminal.waitFor([&] { return !clock().empty() && clock() != "0:00"; },
