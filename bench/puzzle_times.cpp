@@ -7,7 +7,7 @@
 // Usage: pairpath_bench [--unique] [seeds [side pairs]]   (default: 100 seeds, every choice)
 // Prints one Markdown table row per choice.
 
-#include "pairpath/hunt.hpp"
+#include "pairpath/hunt/hunt.hpp"
 
 #include <sys/resource.h>
 #include <sys/wait.h>

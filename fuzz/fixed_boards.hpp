@@ -2,7 +2,7 @@
 // runs are repeatable.
 #pragma once
 
-#include "pairpath/hunt.hpp"
+#include "pairpath/hunt/hunt.hpp"
 
 #include <array>
 #include <cstdlib>

@@ -6,8 +6,8 @@
 
 #include "checks.hpp"
 #include "fixed_boards.hpp"
-#include "pairpath/dialogue.hpp"
-#include "pairpath/input.hpp"
+#include "pairpath/line/dialogue.hpp"
+#include "pairpath/line/input.hpp"
 
 #include <cstdint>
 #include <cstdlib>

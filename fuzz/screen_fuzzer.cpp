@@ -7,9 +7,9 @@
 
 #include "checks.hpp"
 #include "fixed_boards.hpp"
-#include "pairpath/keys.hpp"
-#include "pairpath/screenstate.hpp"
-#include "pairpath/screenview.hpp"
+#include "pairpath/screen/state.hpp"
+#include "pairpath/screen/view.hpp"
+#include "pairpath/terminal/keys.hpp"
 
 #include <unistd.h>
 

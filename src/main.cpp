@@ -4,12 +4,12 @@
 // Ends with status 0 after the win or the help or version, 1 when standard input ends first, 2
 // on a bad option.
 
-#include "pairpath/commandline.hpp"
-#include "pairpath/dialogue.hpp"
-#include "pairpath/fullscreen.hpp"
-#include "pairpath/input.hpp"
-#include "pairpath/records.hpp"
-#include "pairpath/solver.hpp"
+#include "pairpath/line/dialogue.hpp"
+#include "pairpath/line/input.hpp"
+#include "pairpath/program/commandline.hpp"
+#include "pairpath/records/records.hpp"
+#include "pairpath/screen/fullscreen.hpp"
+#include "pairpath/solver/solver.hpp"
 
 #include <unistd.h>
 

@@ -3,9 +3,9 @@
 // an input that runs a check whenever the game starts reading a new line.
 #pragma once
 
-#include "pairpath/board.hpp"
-#include "pairpath/rules.hpp"
-#include "pairpath/search.hpp"
+#include "pairpath/core/board.hpp"
+#include "pairpath/core/search.hpp"
+#include "pairpath/play/rules.hpp"
 
 #include <algorithm>
 #include <functional>

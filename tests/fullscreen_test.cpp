@@ -7,9 +7,9 @@
 // terminal's foreground group. So Ctrl+Z really stops the game, a new window size signals it, and
 // the shell's waitpid reports each stop, each continue and the end to the test through a pipe.
 
-#include "pairpath/hunt.hpp"
-#include "pairpath/screenview.hpp"
-#include "pairpath/search.hpp"
+#include "pairpath/core/search.hpp"
+#include "pairpath/hunt/hunt.hpp"
+#include "pairpath/screen/view.hpp"
 
 #include <gtest/gtest.h>
 

@@ -4,10 +4,10 @@
 // win, and the board's colours.
 
 #include "checks.hpp"
-#include "pairpath/dialogue.hpp"
-#include "pairpath/generate.hpp"
-#include "pairpath/input.hpp"
-#include "pairpath/screenstate.hpp"
+#include "pairpath/core/generate.hpp"
+#include "pairpath/line/dialogue.hpp"
+#include "pairpath/line/input.hpp"
+#include "pairpath/screen/state.hpp"
 
 #include <gtest/gtest.h>
 

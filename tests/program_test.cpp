@@ -3,11 +3,11 @@
 // to the win on a fixed seed, running out of memory or not for huge input, and the solver.
 
 #include "checks.hpp"
-#include "pairpath/commandline.hpp"
-#include "pairpath/hunt.hpp"
-#include "pairpath/messages.hpp"
-#include "pairpath/sampler.hpp"
-#include "pairpath/search.hpp"
+#include "pairpath/core/search.hpp"
+#include "pairpath/hunt/hunt.hpp"
+#include "pairpath/play/messages.hpp"
+#include "pairpath/program/commandline.hpp"
+#include "pairpath/sampler/fixed_ends.hpp"
 
 #include <gtest/gtest.h>
 

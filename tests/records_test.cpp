@@ -2,7 +2,7 @@
 // for another game's lock counting that game's win too, damage refused and moved aside whole, notes
 // for failures.
 
-#include "pairpath/records.hpp"
+#include "pairpath/records/records.hpp"
 
 #include <gtest/gtest.h>
 

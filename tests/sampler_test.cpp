@@ -4,12 +4,11 @@
 // what a drawn cover shows of others at once.
 
 #include "checks.hpp"
-#include "pairpath/generate.hpp"
-#include "pairpath/hunt.hpp"
-#include "pairpath/messages.hpp"
-#include "pairpath/sampler.hpp"
-#include "sampler/drawing.hpp"
-#include "sampler/fixed_ends.hpp"
+#include "pairpath/core/generate.hpp"
+#include "pairpath/hunt/hunt.hpp"
+#include "pairpath/play/messages.hpp"
+#include "pairpath/sampler/drawing.hpp"
+#include "pairpath/sampler/fixed_ends.hpp"
 
 #include <gtest/gtest.h>
 

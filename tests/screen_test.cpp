@@ -3,10 +3,10 @@
 // through a pipe.
 
 #include "checks.hpp"
-#include "pairpath/keys.hpp"
-#include "pairpath/screenstate.hpp"
-#include "pairpath/screenview.hpp"
-#include "pairpath/terminal.hpp"
+#include "pairpath/screen/state.hpp"
+#include "pairpath/screen/view.hpp"
+#include "pairpath/terminal/keys.hpp"
+#include "pairpath/terminal/terminal.hpp"
 
 #include <gtest/gtest.h>
 

@@ -5,10 +5,10 @@
 // generator finds it; and every candidate keeps the generator's rules.
 
 #include "checks.hpp"
-#include "pairpath/generate.hpp"
-#include "pairpath/hunt.hpp"
-#include "pairpath/sampler.hpp"
-#include "pairpath/search.hpp"
+#include "pairpath/core/generate.hpp"
+#include "pairpath/core/search.hpp"
+#include "pairpath/hunt/hunt.hpp"
+#include "pairpath/sampler/fixed_ends.hpp"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // SIDE, which the build compiles into the game. Built from the frontier code alone, so that only
 // a change there works the table out again.
 
-#include "frontier.hpp"
+#include "pairpath/sampler/frontier.hpp"
 
 #include <charconv>
 #include <fstream>
@@ -47,7 +47,7 @@ void writeStepTable(std::ostream& out, int side) {
     const WorkedSteps worked = workOutSteps(side, 2);
     out << "// The sampler's steps for side " << side
         << ", written by pairpath_steptable when the game was built.\n\n"
-           "#include \"steptable.hpp\"\n\nnamespace pairpath {\nnamespace {\n\n";
+           "#include \"pairpath/sampler/steptable.hpp\"\n\nnamespace pairpath {\nnamespace {\n\n";
     writeTied(out, worked);
     writeSteps(out, worked);
     out << "} // namespace\n\nconst StepTable builtSteps{" << side << ", {";

@@ -1,7 +1,7 @@
 // Puzzle creation: the random generator and the reference solvability search, with the plain
 // dump of a board. Nothing here reads input; only the dump writes anything.
 
-#include "pairpath/generate.hpp"
+#include "pairpath/core/generate.hpp"
 
 #include <cstdlib>
 #include <iostream>

@@ -32,7 +32,7 @@
 // cells and stuck ends are checked in every state; the regions and the memory only in states
 // that branch, since a forced move leads on to a state that is checked in full.
 
-#include "pairpath/search.hpp"
+#include "pairpath/core/search.hpp"
 
 #include <algorithm>
 #include <bit>

@@ -10,11 +10,11 @@
 // batch before the first one holding a cover has been searched, or when the candidate limit is
 // spent.
 
-#include "pairpath/hunt.hpp"
+#include "pairpath/hunt/hunt.hpp"
 
-#include "pairpath/generate.hpp"
-#include "pairpath/sampler.hpp"
-#include "pairpath/search.hpp"
+#include "pairpath/core/generate.hpp"
+#include "pairpath/core/search.hpp"
+#include "pairpath/sampler/drawing.hpp"
 
 #include <chrono>
 #include <condition_variable>

@@ -3,9 +3,9 @@
 // screen calls; this module writes the prompts and messages, byte for byte those the game has
 // always written, and reads every answer through the choice reader.
 
-#include "pairpath/dialogue.hpp"
+#include "pairpath/line/dialogue.hpp"
 
-#include "pairpath/input.hpp"
+#include "pairpath/line/input.hpp"
 
 #include <iostream>
 

@@ -3,9 +3,9 @@
 // answered with a message and the next line is read. The start-up questions live here too,
 // since the fuzzer and the tests drive them without the program's entry point.
 
-#include "pairpath/input.hpp"
+#include "pairpath/line/input.hpp"
 
-#include "pairpath/messages.hpp"
+#include "pairpath/play/messages.hpp"
 
 #include <iostream>
 

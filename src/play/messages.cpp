@@ -1,7 +1,7 @@
 // The game's texts, in one table. The line dialogue's are the texts it has always written, odd
 // spellings included, and are never changed; the full screen's and the records' are their own.
 
-#include "pairpath/messages.hpp"
+#include "pairpath/play/messages.hpp"
 
 #include <array>
 

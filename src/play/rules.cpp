@@ -4,9 +4,9 @@
 // pair's digit exactly when it is one of that pair's endpoints or the cell of one of its path
 // nodes. Nothing here reads input or writes output, but for outOfMemory's last words.
 
-#include "pairpath/rules.hpp"
+#include "pairpath/play/rules.hpp"
 
-#include "pairpath/terminal.hpp"
+#include "pairpath/terminal/terminal.hpp"
 
 #include <unistd.h>
 

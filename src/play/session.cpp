@@ -1,9 +1,9 @@
 // A run of games, the same for both ways to play: which start question comes next, when an
 // answer fits, the one seeding of the generator, and what a hunt that finds nothing leaves.
 
-#include "pairpath/session.hpp"
+#include "pairpath/play/session.hpp"
 
-#include "pairpath/hunt.hpp"
+#include "pairpath/hunt/hunt.hpp"
 
 #include <cstdlib>
 #include <ctime>

@@ -20,11 +20,11 @@
 // written beside the old one, flushed, renamed over it, and the folder flushed: a crash leaves
 // either the old file or the new, never a part of one.
 
-#include "pairpath/records.hpp"
+#include "pairpath/records/records.hpp"
 
-#include "pairpath/board.hpp"
-#include "pairpath/decimal.hpp"
-#include "pairpath/messages.hpp"
+#include "pairpath/core/board.hpp"
+#include "pairpath/core/decimal.hpp"
+#include "pairpath/play/messages.hpp"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -6,9 +6,9 @@
 // room for. The counts take as few bytes as each cell's largest needs (12 MB in all on an 8 x 8
 // grid with 9 paths).
 
-#include "cover_counts.hpp"
+#include "pairpath/sampler/cover_counts.hpp"
 
-#include "random_bits.hpp"
+#include "pairpath/sampler/random_bits.hpp"
 
 #include <bit>
 #include <type_traits>

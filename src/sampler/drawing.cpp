@@ -39,7 +39,7 @@
 // accepting with probability 1 / m and then m / k(E) accepts with 1 / k(E), and k(E) is counted
 // only after the first.
 
-#include "drawing.hpp"
+#include "pairpath/sampler/one_answer.hpp"
 
 #include <bit>
 

@@ -3,9 +3,9 @@
 // word reached keeps the number of ways to reach it and, when one cover is wanted, the word
 // before it and the edges its cell took, so that one cover can be read back from the end.
 
-#include "fixed_ends.hpp"
+#include "pairpath/sampler/fixed_ends.hpp"
 
-#include "frontier.hpp"
+#include "pairpath/sampler/frontier.hpp"
 
 namespace pairpath {
 

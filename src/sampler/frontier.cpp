@@ -1,7 +1,7 @@
 // Frontier words: the ways to fill one cell from a word, and the numbering of every word of a
 // side, from which the steps of each column are worked out.
 
-#include "frontier.hpp"
+#include "pairpath/sampler/frontier.hpp"
 
 #include <algorithm>
 

@@ -8,7 +8,7 @@
 // passed, in order, through the steps that draw more random numbers. std::rand is thus drawn in
 // the same order however the threads are timed, and a seed gives the same board every run.
 
-#include "drawing.hpp"
+#include "pairpath/sampler/one_answer.hpp"
 
 #include <algorithm>
 #include <barrier>

@@ -1,6 +1,6 @@
 // Exact uniform draws from std::rand.
 
-#include "random_bits.hpp"
+#include "pairpath/sampler/random_bits.hpp"
 
 #include <algorithm>
 #include <bit>

@@ -1,8 +1,6 @@
 // Second covers: the local changes of a cover that keep every path's ends and fill every cell.
 
-#include "second_covers.hpp"
-
-#include "pairpath/sampler.hpp"
+#include "pairpath/sampler/second_covers.hpp"
 
 namespace pairpath {
 

@@ -2,12 +2,12 @@
 // deals each puzzle through the session that the line dialogue shares, and plays it key by key
 // until the player quits; every way out gives the terminal back.
 
-#include "pairpath/fullscreen.hpp"
+#include "pairpath/screen/fullscreen.hpp"
 
-#include "pairpath/records.hpp"
-#include "pairpath/sampler.hpp"
-#include "pairpath/screenview.hpp"
-#include "pairpath/session.hpp"
+#include "pairpath/play/session.hpp"
+#include "pairpath/records/records.hpp"
+#include "pairpath/sampler/fixed_ends.hpp"
+#include "pairpath/screen/view.hpp"
 
 #include <cstdlib>
 #include <iostream>

@@ -3,9 +3,9 @@
 // path is erased, the win test and the messages. This module only keeps what waits between
 // keys (which path is being drawn, which question is asked) and answers each key.
 
-#include "pairpath/screenstate.hpp"
+#include "pairpath/screen/state.hpp"
 
-#include "pairpath/search.hpp"
+#include "pairpath/core/search.hpp"
 
 #include <algorithm>
 #include <utility>

@@ -3,7 +3,7 @@
 // screens that ask a question. The frame clears every row and places each text, so it can be
 // written at once, without flicker.
 
-#include "pairpath/screenview.hpp"
+#include "pairpath/screen/view.hpp"
 
 #include <algorithm>
 #include <bit>

@@ -2,10 +2,10 @@
 // checks each against the rules of a board, and answers it with the exact count of its solutions
 // and one of them. A line longer than any row is refused as soon as it is seen.
 
-#include "pairpath/solver.hpp"
+#include "pairpath/solver/solver.hpp"
 
-#include "pairpath/messages.hpp"
-#include "pairpath/sampler.hpp"
+#include "pairpath/play/messages.hpp"
+#include "pairpath/sampler/fixed_ends.hpp"
 
 #include <array>
 #include <istream>

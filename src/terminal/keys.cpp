@@ -7,7 +7,7 @@
 //
 // The waits use select, not poll: macOS's poll does not serve terminal devices.
 
-#include "pairpath/keys.hpp"
+#include "pairpath/terminal/keys.hpp"
 
 #include <sys/select.h>
 #include <unistd.h>

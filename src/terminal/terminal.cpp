@@ -9,7 +9,7 @@
 //
 // The key reader waits with select, not poll: macOS's poll does not serve terminal devices.
 
-#include "pairpath/terminal.hpp"
+#include "pairpath/terminal/terminal.hpp"
 
 #include <ctime>
 #include <fcntl.h>

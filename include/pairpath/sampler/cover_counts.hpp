@@ -4,14 +4,18 @@
 // covers of the grid, and let a cover be drawn uniformly, cell by cell.
 #pragma once
 
-#include "arena.hpp"
-#include "frontier.hpp"
-#include "pairpath/sampler.hpp"
+#include "pairpath/core/board.hpp"
+#include "pairpath/sampler/arena.hpp"
+#include "pairpath/sampler/frontier.hpp"
 
 #include <cstring>
 #include <vector>
 
 namespace pairpath {
+
+// The number of ways to cover every cell of a size x size grid (size 2 to 8) with exactly
+// `paths` paths that share no cell, each of at least `shortest` cells (2 or 3).
+CoverCount countCovers(int size, int paths, int shortest);
 
 // Where one word's counts lie in its layer: the index of its first count, the finished paths of
 // that count, and how many counts it has (0 when none).

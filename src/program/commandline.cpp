@@ -6,11 +6,11 @@
 // A new option takes an entry in `longOptions` (its letter, if it has one, in
 // `shortOptions`), a case in `takeOption`, and its lines in `usage`.
 
-#include "pairpath/commandline.hpp"
+#include "pairpath/program/commandline.hpp"
 
-#include "pairpath/decimal.hpp"
+#include "pairpath/core/decimal.hpp"
 
-#include "pairpath/board.hpp"
+#include "pairpath/core/board.hpp"
 
 #include <getopt.h>
 

@@ -1,7 +1,7 @@
 // Every text the game shows, in one table, for both ways to play.
 #pragma once
 
-#include "pairpath/board.hpp"
+#include "pairpath/core/board.hpp"
 
 #include <chrono>
 #include <initializer_list>

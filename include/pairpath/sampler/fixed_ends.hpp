@@ -1,8 +1,8 @@
 // Covers with fixed ends: how many covers of the grid join exactly the given pairs of cells, and
-// one of them. Cells here are numbered row * side + column.
+// one of them; a board's solutions, counted so. Cells here are numbered row * side + column.
 #pragma once
 
-#include "pairpath/sampler.hpp"
+#include "pairpath/core/board.hpp"
 
 #include <array>
 #include <vector>
@@ -23,6 +23,16 @@ struct CoversJoining {
     std::array<std::uint8_t, gridCells> edges{};
 };
 CoversJoining coversJoining(const std::vector<EndPair>& pairs, int side, bool oneOfThem = false);
+
+// A board's solutions: how many ways there are to link every pair by a path from one endpoint
+// to the other so that the paths fill the grid, and one of them, when there is any, as each
+// cell's pair digit. Exact for every side from 2 to 8.
+struct Solutions {
+    CoverCount count = 0;
+    Grid solution{};
+};
+Solutions solveBoard(const Board& board);
+CoverCount countSolutions(const Board& board);
 
 // The end pairs of a board's pairs, in pair order, each start first.
 std::vector<EndPair> endPairsOf(const Board& board);

@@ -5,8 +5,8 @@
 // asked.
 #pragma once
 
-#include "packed.hpp"
-#include "pairpath/board.hpp"
+#include "pairpath/core/board.hpp"
+#include "pairpath/sampler/packed.hpp"
 
 #include <array>
 #include <cstdint>

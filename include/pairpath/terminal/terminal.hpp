@@ -3,7 +3,7 @@
 // the game. While the terminal is taken, nothing else may read standard input.
 #pragma once
 
-#include "pairpath/keys.hpp"
+#include "pairpath/terminal/keys.hpp"
 
 #include <chrono>
 #include <string_view>

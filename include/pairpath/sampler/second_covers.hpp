@@ -2,7 +2,8 @@
 // counting. Cells here are numbered row * side + column.
 #pragma once
 
-#include "pairpath/board.hpp"
+#include "pairpath/core/board.hpp"
+#include "pairpath/core/search.hpp"
 
 #include <array>
 
@@ -24,5 +25,9 @@ int otherCoversAtLeast(const Places& places, int side);
 // joining the square's other sides instead, and running the path between them backwards, gives
 // another cover with the same end pairs.
 bool hasParallelPass(const Places& places, int side);
+
+// True when `cover`, a full cover of a size x size board (cells as cell codes), shows at once
+// that the board has another: a local change keeps every route's ends and fills every cell.
+bool showsAnotherCover(const Cover& cover, int size);
 
 } // namespace pairpath

@@ -2,7 +2,7 @@
 // brute force whether a board can be solved, and the plain dump of a board.
 #pragma once
 
-#include "pairpath/board.hpp"
+#include "pairpath/core/board.hpp"
 
 #include <cstdint>
 #include <optional>

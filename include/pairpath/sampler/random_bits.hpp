@@ -2,7 +2,7 @@
 // from the random bits that std::rand() gives, none of them wasted.
 #pragma once
 
-#include "pairpath/sampler.hpp"
+#include "pairpath/core/board.hpp"
 
 #include <cstdint>
 

@@ -2,7 +2,7 @@
 // drawing candidates until one can be solved or drawing a solvable board directly.
 #pragma once
 
-#include "pairpath/board.hpp"
+#include "pairpath/core/board.hpp"
 
 #include <cstdint>
 #include <iosfwd>

@@ -4,7 +4,7 @@
 // and the tests can read any command line in-process.
 #pragma once
 
-#include "pairpath/board.hpp"
+#include "pairpath/core/board.hpp"
 
 #include <optional>
 #include <span>

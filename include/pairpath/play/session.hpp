@@ -4,7 +4,7 @@
 // that found nothing is asked again in full.
 #pragma once
 
-#include "pairpath/board.hpp"
+#include "pairpath/core/board.hpp"
 
 #include <iosfwd>
 #include <optional>

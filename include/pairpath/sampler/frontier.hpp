@@ -8,7 +8,7 @@
 // already a path's end is a tied slot. Filling one cell maps a word to at most three words.
 #pragma once
 
-#include "steptable.hpp"
+#include "pairpath/sampler/steptable.hpp"
 
 #include <array>
 #include <cstdint>

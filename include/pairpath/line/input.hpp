@@ -2,8 +2,8 @@
 // line dialogue, and the start-up questions asked with it.
 #pragma once
 
-#include "pairpath/board.hpp"
-#include "pairpath/session.hpp"
+#include "pairpath/core/board.hpp"
+#include "pairpath/play/session.hpp"
 
 #include <string_view>
 

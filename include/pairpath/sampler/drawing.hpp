@@ -1,16 +1,23 @@
-// The sampler's steps, open to its tests: drawing a cover uniformly, the second covers a drawn
-// cover shows at once, and the odds with which a placement is accepted.
+// Drawing solvable boards directly, with the odds of drawing createArray boards until one can be
+// solved; and its steps, open to the tests: drawing a cover uniformly, and the odds with which a
+// placement is accepted.
 #pragma once
 
-#include "cover_counts.hpp"
-#include "fixed_ends.hpp"
-#include "random_bits.hpp"
-#include "second_covers.hpp"
+#include "pairpath/sampler/cover_counts.hpp"
+#include "pairpath/sampler/fixed_ends.hpp"
+#include "pairpath/sampler/random_bits.hpp"
+#include "pairpath/sampler/second_covers.hpp"
 
 #include <optional>
 #include <vector>
 
 namespace pairpath {
+
+// A board drawn with the odds of drawing createArray boards until one has a full cover (with
+// exactly one, for Answers::one), without that loop; uses std::rand. Empty when no board of this
+// choice qualifies, or when `maxAttempts` attempts were all rejected.
+std::optional<Board> drawSolvable(int size, int pairs, Answers answers = Answers::any,
+                                  std::int64_t maxAttempts = 100'000'000);
 
 // A cover as drawn: the edges leaving each cell (downEdge and rightEdge bits), and the end pairs
 // of its paths.
@@ -44,8 +51,5 @@ struct Odds {
 Odds acceptanceOdds(const std::vector<EndPair>& placement, int side);
 // True with probability odds.accept / odds.outOf.
 bool accepts(const Odds& odds, RandomBits& bits);
-
-// drawSolvable for Answers::one, on two threads where it can have them.
-std::optional<Board> drawWithOneAnswer(const CoverCounts& counts, std::int64_t maxAttempts);
 
 } // namespace pairpath

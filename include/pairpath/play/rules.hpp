@@ -3,8 +3,8 @@
 // choice or a step raises before a path is erased, and the win test.
 #pragma once
 
-#include "pairpath/board.hpp"
-#include "pairpath/messages.hpp"
+#include "pairpath/core/board.hpp"
+#include "pairpath/play/messages.hpp"
 
 #include <array>
 #include <cstdint>

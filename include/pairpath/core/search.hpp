@@ -1,7 +1,7 @@
 // The fast full-cover search that the game uses to decide whether a board can be solved.
 #pragma once
 
-#include "pairpath/board.hpp"
+#include "pairpath/core/board.hpp"
 
 #include <cstdint>
 #include <optional>

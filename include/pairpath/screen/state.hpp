@@ -2,9 +2,9 @@
 // waits, and what the status line shows. Keys change it through pressKey only.
 #pragma once
 
-#include "pairpath/board.hpp"
-#include "pairpath/keys.hpp"
-#include "pairpath/rules.hpp"
+#include "pairpath/core/board.hpp"
+#include "pairpath/play/rules.hpp"
+#include "pairpath/terminal/keys.hpp"
 
 #include <chrono>
 #include <string>

@@ -2,8 +2,8 @@
 // plain screens that ask a question, each built as one frame of bytes.
 #pragma once
 
-#include "pairpath/screenstate.hpp"
-#include "pairpath/terminal.hpp"
+#include "pairpath/screen/state.hpp"
+#include "pairpath/terminal/terminal.hpp"
 
 #include <array>
 #include <string>

@@ -2,7 +2,7 @@
 // single keys on the terminal's alternate screen.
 #pragma once
 
-#include "pairpath/commandline.hpp"
+#include "pairpath/program/commandline.hpp"
 
 namespace pairpath {
 

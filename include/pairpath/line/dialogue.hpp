@@ -2,8 +2,8 @@
 // game loop with its win test. Its texts and bytes are those the game has always written.
 #pragma once
 
-#include "pairpath/board.hpp"
-#include "pairpath/rules.hpp"
+#include "pairpath/core/board.hpp"
+#include "pairpath/play/rules.hpp"
 
 #include <string>
 
