@@ -6,38 +6,19 @@
 
 #include "pairpath/line/dialogue.hpp"
 #include "pairpath/line/input.hpp"
+#include "pairpath/program/actions.hpp"
 #include "pairpath/program/commandline.hpp"
-#include "pairpath/records/records.hpp"
 #include "pairpath/screen/fullscreen.hpp"
-#include "pairpath/solver/solver.hpp"
 
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <new>
 
 namespace {
 
 constexpr int usageError = 2;
-
-// Solves the boards of `file`, "-" for standard input; returns the exit status.
-int solveFile(const std::string& file) {
-    if (file == "-") return pairpath::solveBoards(std::cin, file, std::cout, std::cerr);
-    std::error_code unused;
-    std::ifstream input;
-    if (!std::filesystem::is_directory(file, unused)) input.open(file, std::ios::binary);
-    if (!input.is_open()) {
-        const int error = std::filesystem::is_directory(file, unused) ? EISDIR : errno;
-        std::cerr << "pairpath: " << file << ": " << std::strerror(error) << '\n';
-        return usageError;
-    }
-    return pairpath::solveBoards(input, file, std::cout, std::cerr);
-}
 
 } // namespace
 
@@ -51,9 +32,11 @@ int main(int argc, char* argv[]) {
         std::cerr << command.message;
         return usageError;
     }
-    if (command.action == pairpath::Action::solve) return solveFile(command.options.solveFile);
+    if (command.action == pairpath::Action::solve) {
+        return pairpath::solveFile(command.options.solveFile);
+    }
     if (command.action == pairpath::Action::records) {
-        return pairpath::printRecords(pairpath::recordsFile(), std::cout, std::cerr);
+        return pairpath::showRecords(std::cout, std::cerr);
     }
     if (command.action != pairpath::Action::play) {
         std::cout << command.message;

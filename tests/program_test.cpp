@@ -3,9 +3,9 @@
 // to the win on a fixed seed, running out of memory or not for huge input, and the solver.
 
 #include "checks.hpp"
+#include "pairpath/core/messages.hpp"
 #include "pairpath/core/search.hpp"
 #include "pairpath/hunt/hunt.hpp"
-#include "pairpath/play/messages.hpp"
 #include "pairpath/program/commandline.hpp"
 #include "pairpath/sampler/fixed_ends.hpp"
 

@@ -1,6 +1,6 @@
 // The records, on real files in a fresh folder: the best of each choice kept, a win that waits
-// for another game's lock counting that game's win too, damage refused and moved aside whole, notes
-// for failures.
+// for another game's lock counting that game's win too, damage refused and moved aside whole, and
+// what keeps a win from being saved.
 
 #include "pairpath/records/records.hpp"
 
@@ -15,8 +15,10 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <sstream>
+#include <thread>
 
 namespace pairpath {
 namespace {
@@ -33,6 +35,17 @@ std::string readFile(const fs::path& path) {
     return text.str();
 }
 
+constexpr RecordKey key(int size, int pairs, Answers answers = Answers::any) {
+    return {size, pairs, answers};
+}
+
+// What a win did, in short: "" when it was kept as it was, "aside NAME" when it started a fresh
+// file, else why it was not kept.
+std::string outcome(const WinRecorded& recorded) {
+    if (recorded.trouble) return troubleText(recorded.trouble.kind, recorded.trouble.error);
+    return recorded.movedAside.empty() ? "" : "aside " + recorded.movedAside;
+}
+
 struct Records : testing::Test {
     fs::path folder;
     fs::path file;
@@ -43,27 +56,34 @@ struct Records : testing::Test {
         file = folder / "state/records";
     }
     void TearDown() override { fs::remove_all(folder); }
-    // The exit status of --records, then what it writes on standard output and error.
-    std::string shown() const { return shownFrom(file); }
-    static std::string shownFrom(const fs::path& records) {
-        std::ostringstream out;
-        std::ostringstream err;
-        const int status = printRecords(records, out, err);
-        return std::to_string(status) + out.str() + err.str();
+    std::string win(RecordKey key, long seconds = 60, int moves = 60) const {
+        return outcome(recordWin(file, key, seconds, moves));
+    }
+    // The records as file lines, or the line at fault, or why they cannot be read.
+    std::string read() const {
+        const RecordsRead read = readRecords(file);
+        if (read.trouble.kind == Trouble::damaged)
+            return "bad line " + std::to_string(read.badLine);
+        if (read.trouble) return troubleText(read.trouble.kind, read.trouble.error);
+        std::string text;
+        for (const Record& record : read.records)
+            text += std::to_string(record.key.size) + "/" + std::to_string(record.key.pairs) +
+                    (record.key.answers == Answers::one ? "u" : "") + ": " +
+                    std::to_string(record.won) + " " + std::to_string(record.bestSeconds) + " " +
+                    std::to_string(record.fewestMoves) + "\n";
+        return text;
     }
 };
 
 TEST_F(Records, KeepsTheBestOfEachChoiceInOrder) {
-    EXPECT_EQ(shown(), "0No games won yet.\n");
-    EXPECT_EQ(recordWin(file, {6, 5, true}, 75, 40), "");
-    EXPECT_EQ(recordWin(file, {6, 5, false}, 200, 31), "");
-    EXPECT_EQ(recordWin(file, {6, 5, false}, 61, 35), "");
-    EXPECT_EQ(recordWin(file, {5, 8, false}, 9, 12), "");
+    EXPECT_EQ(read(), "");
+    EXPECT_EQ(win(key(6, 5, Answers::one), 75, 40), "");
+    EXPECT_EQ(win(key(6, 5), 200, 31), "");
+    EXPECT_EQ(win(key(6, 5), 61, 35), "");
+    EXPECT_EQ(win(key(5, 8), 9, 12), "");
     EXPECT_EQ(readFile(file).substr(0, 49), "side=5 pairs=8 answers=any won=1 best=9 moves=12\n");
     errno = EINTR; // as an earlier call may leave it: the file's end is still its end
-    EXPECT_EQ(shown(), "05 x 5, 8 pairs: won 1, best 0:09, fewest moves 12\n"
-                       "6 x 6, 5 pairs: won 2, best 1:01, fewest moves 31\n"
-                       "6 x 6, 5 pairs, one answer: won 1, best 1:15, fewest moves 40\n");
+    EXPECT_EQ(read(), "5/8: 1 9 12\n6/5: 2 61 31\n6/5u: 1 75 40\n");
 }
 
 // A win waits while another game holds the lock, then counts what that game wrote: the test
@@ -76,30 +96,34 @@ TEST_F(Records, WaitsForTheLockAndCountsWhatItsHolderWrote) {
     whole.l_type = F_WRLCK;
     ASSERT_EQ(::fcntl(lock, F_SETLK, &whole), 0);
     const pid_t child = fork();
-    if (child == 0) std::_Exit(recordWin(file, {7, 6, false}, 90, 30).empty() ? 0 : 1);
+    if (child == 0) std::_Exit(win(key(7, 6), 90, 30).empty() ? 0 : 1);
     const std::string waiting = "-> POSIX  ADVISORY  WRITE " + std::to_string(child) + ' ';
-    while (readFile("/proc/locks").find(waiting) == std::string::npos)
+    // The last guard against a hang, not a measure of speed.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (readFile("/proc/locks").find(waiting) == std::string::npos) {
         ASSERT_EQ(waitpid(child, nullptr, WNOHANG), 0) << "the win did not wait for the lock";
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "the win never asked for the lock";
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
     writeFile(file, "side=7 pairs=6 answers=any won=5 best=80 moves=31\n");
     ::close(lock);
     int status = -1;
     EXPECT_EQ(waitpid(child, &status, 0), child);
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(shown(), "07 x 7, 6 pairs: won 6, best 1:20, fewest moves 30\n");
+    EXPECT_EQ(read(), "7/6: 6 80 30\n");
 }
 
 // A disk that fills up as the file is written: the win is not saved and says why, and the
 // records kept stand whole, with nothing left beside them.
 TEST_F(Records, KeepsTheOldFileWhenTheNewOneCannotBeWritten) {
-    ASSERT_EQ(recordWin(file, {5, 4, false}, 30, 21), "");
+    ASSERT_EQ(win(key(5, 4), 30, 21), "");
     const std::string before = readFile(file);
     const pid_t child = fork();
     if (child == 0) {
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit small{20, 20}; // bytes a file may grow to
         setrlimit(RLIMIT_FSIZE, &small);
-        const std::string note = recordWin(file, {6, 4, false}, 30, 21);
-        std::_Exit(note == "Records not saved: File too large" ? 0 : 1);
+        std::_Exit(win(key(6, 4), 30, 21) == std::strerror(EFBIG) ? 0 : 1);
     }
     int status = -1;
     EXPECT_EQ(waitpid(child, &status, 0), child);
@@ -108,65 +132,79 @@ TEST_F(Records, KeepsTheOldFileWhenTheNewOneCannotBeWritten) {
     EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), {}), 2) << "and the lock";
 }
 
-// Each damage is named by --records, on standard error, and left be; a win moves it aside, bytes
-// intact, under a name no file has (records.damaged-1 to -990 are taken), and starts a fresh
-// file. Past records.damaged-999 no name is left, and the damage stays.
+// Every line that a win could not have written is damage, which reading names and leaves be; a
+// win moves it aside, bytes intact, under a name no file has (records.damaged-1 to -988 are
+// taken), and starts a fresh file. Past records.damaged-999 no name is left, and the damage stays.
 TEST_F(Records, MovesDamageAsideWhole) {
-    const std::string head = "side=6 pairs=5 answers=one won=";
-    const std::string good = head + "2 best=3 moves=4\n";
-    const std::array<std::string, 8> damages{
+    const std::string good = "side=6 pairs=5 answers=one won=2 best=3 moves=4\n";
+    const auto with = [&](std::string_view field, std::string_view value) {
+        const auto at = good.find(field) + field.size();
+        return good.substr(0, at) + std::string(value) + good.substr(good.find_first_of(" \n", at));
+    };
+    const auto damages = std::to_array<std::string>({
         good + std::string("\0\xff", 2),
-        head + "-2 best=3 moves=4\n",
-        head + "2147483648 best=3 moves=4\n",
+        with("won=", "-2"),
+        with("won=", "0"),
+        with("won=", "2147483648"),
+        with("best=", "9223372037"), // past what the game's clock can count
+        with("best=", std::string(4000, '0') + "3"),
+        with("side=", "9"),
+        with("side=", "4"),
+        with("pairs=", "10"),
         "side=5 pairs=9 answers=any won=1 best=3 moves=4\n",
-        "side=9 pairs=4 answers=any won=1 best=3 moves=4\n",
+        with("answers=", "all"),
+        with("moves=", "-1"),
         good + good,
         good.substr(0, good.size() - 1),
-        head + "2 best=" + std::string(4000, '0') + "3 moves=4\n",
-    };
+    });
     fs::create_directories(file.parent_path());
-    int kept = 990;
+    int kept = 999 - int(damages.size()) - 1;
     for (int taken = 1; taken <= kept; ++taken)
         writeFile(file.string() + ".damaged-" + std::to_string(taken), "taken");
     for (const std::string& damage : damages) {
         const std::string aside = "records.damaged-" + std::to_string(++kept);
         writeFile(file, damage);
-        EXPECT_TRUE(shown().starts_with("1pairpath: " + file.string() + ":")) << damage;
-        EXPECT_EQ(recordWin(file, {8, 9, true}, 3600, 60),
-                  "Records damaged; kept as " + aside + ".");
+        EXPECT_TRUE(read().starts_with("bad line ")) << damage;
+        EXPECT_EQ(win(key(8, 9, Answers::one), 3600), "aside " + aside);
         EXPECT_EQ(readFile(file.parent_path() / aside), damage);
     }
-    EXPECT_EQ(shown(), "08 x 8, 9 pairs, one answer: won 1, best 60:00, fewest moves 60\n");
-    for (const std::string_view last :
-         {"Records damaged; kept as records.damaged-999.", "Records not saved: File exists"}) {
+    writeFile(file, with("best=", "9223372036"));
+    EXPECT_EQ(read(), "6/5u: 2 9223372036 4\n") << "the longest time a clock counts";
+    for (const std::string& last :
+         {std::string("aside records.damaged-999"), std::string(std::strerror(EEXIST))}) {
         writeFile(file, damages[0]);
-        EXPECT_EQ(recordWin(file, {8, 9, true}, 3600, 60), last);
+        EXPECT_EQ(win(key(8, 9, Answers::one), 3600), last);
     }
     EXPECT_EQ(readFile(file), damages[0]);
 }
 
-// The file named by the environment; a note, not a failure, where none can be written.
-TEST_F(Records, FollowsTheEnvironmentAndNotesWhatItCannotSave) {
+// The state folder named by the environment, a relative HOME refused; and what keeps a win from
+// being saved: a file, not a folder, on the way; a time or a choice that no win has.
+TEST_F(Records, FollowsTheEnvironmentAndSaysWhatKeepsAWin) {
     const std::string home = std::getenv("HOME") == nullptr ? "" : std::getenv("HOME");
-    writeFile(folder / "state", "a file, not a folder");
-    ::setenv("XDG_STATE_HOME", (folder / "state").c_str(), 1);
-    ::setenv("HOME", "/h", 1);
-    EXPECT_EQ(recordsFile(), folder / "state/pairpath/records");
-    EXPECT_EQ(recordWin(recordsFile(), {5, 4, false}, 1, 1), "Records not saved: Not a directory");
-    ::setenv("XDG_STATE_HOME", "", 1);
-    EXPECT_EQ(recordsFile(), "/h/.local/state/pairpath/records");
-    ::unsetenv("HOME");
-    EXPECT_EQ(recordWin(recordsFile(), {5, 4, false}, 1, 1),
-              "Records not saved: neither XDG_STATE_HOME nor HOME is set");
-    const std::string unset = shownFrom(recordsFile());
-    EXPECT_TRUE(unset.starts_with("1pairpath: records: ")) << unset;
-    ::unsetenv("XDG_STATE_HOME");
+    const auto folderFor = [](const char* stateHome, const char* homeValue) {
+        static_cast<void>(stateHome == nullptr ? ::unsetenv("XDG_STATE_HOME")
+                                               : ::setenv("XDG_STATE_HOME", stateHome, 1));
+        static_cast<void>(homeValue == nullptr ? ::unsetenv("HOME")
+                                               : ::setenv("HOME", homeValue, 1));
+        const StateFolder state = stateFolder();
+        return state.why ? troubleText(state.why.kind, 0) : state.path.string();
+    };
+    EXPECT_EQ(folderFor("/s", "/h"), "/s/pairpath");
+    EXPECT_EQ(folderFor("s", "/h"), "/h/.local/state/pairpath");
+    EXPECT_EQ(folderFor("", "h"), messageText(Message::relativeHome));
+    EXPECT_EQ(folderFor(nullptr, ""), messageText(Message::noStateFolder));
+    EXPECT_EQ(folderFor(nullptr, nullptr), messageText(Message::noStateFolder));
     ::setenv("HOME", home.c_str(), 1);
-    EXPECT_EQ(recordWin(file, {5, 4, false}, -1, 1), "Records not saved: Invalid argument");
+    EXPECT_EQ(win(key(5, 4), -1), std::strerror(EINVAL));
+    EXPECT_EQ(win(key(5, 4), 9223372037), std::strerror(EINVAL));
+    EXPECT_EQ(win(key(5, 9)), std::strerror(EINVAL));
+    writeFile(folder / "state", "a file, not a folder");
+    EXPECT_EQ(win(key(5, 4)), std::strerror(ENOTDIR));
     fs::remove(folder / "state");
     fs::create_directories(file); // a folder in the file's place cannot be read
-    EXPECT_EQ(shown(), "1pairpath: " + file.string() + ": Is a directory\n");
-    EXPECT_EQ(recordWin(file, {5, 4, false}, 1, 1), "Records not saved: Is a directory");
+    EXPECT_EQ(read(), std::strerror(EISDIR));
+    EXPECT_EQ(win(key(5, 4)), std::strerror(EISDIR));
 }
 
 } // namespace

@@ -5,8 +5,8 @@
 
 #include "checks.hpp"
 #include "pairpath/core/generate.hpp"
+#include "pairpath/core/messages.hpp"
 #include "pairpath/hunt/hunt.hpp"
-#include "pairpath/play/messages.hpp"
 #include "pairpath/sampler/drawing.hpp"
 #include "pairpath/sampler/fixed_ends.hpp"
 

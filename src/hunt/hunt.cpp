@@ -13,6 +13,7 @@
 #include "pairpath/hunt/hunt.hpp"
 
 #include "pairpath/core/generate.hpp"
+#include "pairpath/core/messages.hpp"
 #include "pairpath/core/search.hpp"
 #include "pairpath/sampler/drawing.hpp"
 
@@ -47,8 +48,7 @@ struct Progress {
 
     void update(std::int64_t drawn) {
         if (out == nullptr || Clock::now() < nextReport) return;
-        *out << "\rLooking for a solvable puzzle: " << drawn << " of at most " << limit
-             << " candidates tried..." << std::flush;
+        *out << '\r' << messageText(Message::huntProgress, drawn, limit) << std::flush;
         reported = true;
         nextReport = Clock::now() + reportInterval;
     }

@@ -5,7 +5,7 @@
 
 #include "pairpath/line/input.hpp"
 
-#include "pairpath/play/messages.hpp"
+#include "pairpath/core/messages.hpp"
 
 #include <iostream>
 

@@ -2,18 +2,11 @@
 // questions before a path is erased and the win test. Every change made during a game goes to
 // the live board's grid and to the path lists, and the two are kept in step: a cell holds a
 // pair's digit exactly when it is one of that pair's endpoints or the cell of one of its path
-// nodes. Nothing here reads input or writes output, but for outOfMemory's last words.
+// nodes. Nothing here reads input or writes output.
 
 #include "pairpath/play/rules.hpp"
 
-#include "pairpath/terminal/terminal.hpp"
-
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstdlib>
-#include <iostream>
-#include <new>
 
 namespace pairpath {
 
@@ -49,25 +42,7 @@ Node* dropTail(Grid& grid, Node* tail) {
 
 // --- Path list ---
 
-void outOfMemory() noexcept {
-    // Nothing here allocates. The terminal is given back first, so that the line stays on screen;
-    // what the game has written so far goes out before it.
-    restoreTerminal();
-    std::cout.flush();
-    const std::string_view text = messageTemplate(Message::outOfMemory);
-    std::array<char, 32> line{};
-    *std::copy(text.begin(), text.end(), line.begin()) = '\n';
-    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, line.data(), text.size() + 1);
-    std::_Exit(EXIT_FAILURE);
-}
-
-Node* makenode(int pos, Node* prev) {
-    Node* node = new (std::nothrow) Node{};
-    if (node == nullptr) outOfMemory();
-    node->pos = pos;
-    node->prev = prev;
-    return node;
-}
+Node* makenode(int pos, Node* prev) { return new Node{0, pos, nullptr, prev}; }
 
 Node* cleanNode(Grid& grid, Node* node) {
     while (!isHead(node))

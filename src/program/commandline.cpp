@@ -9,6 +9,7 @@
 #include "pairpath/program/commandline.hpp"
 
 #include "pairpath/core/decimal.hpp"
+#include "pairpath/core/messages.hpp"
 
 #include "pairpath/core/board.hpp"
 
@@ -24,62 +25,6 @@ namespace pairpath {
 namespace {
 
 constexpr std::string_view version = PAIRPATH_VERSION;
-constexpr std::string_view tryHelp = "Try 'pairpath --help' for more information.\n";
-// What --version shows after the version line: the copyright and the licence, as GNU tools do.
-constexpr std::string_view notice =
-    "Copyright (C) 2026 The pairpath developers\n"
-    "License MIT: free software with NO WARRANTY, to the extent permitted by law.\n";
-
-constexpr std::string_view usage = R"(Usage: pairpath [OPTION]...
-Link each pair of equal digits on a square grid with a path. Paths run up, down,
-left and right, never cross, and together must fill every cell of the grid.
-
-Options:
-  -s, --seed=N       seed the puzzle generator with N (0 to 4294967295) instead
-                     of the clock: the same seed and answers give the same board
-      --size=N       grid side, 5 to 8; the game does not ask for it
-      --pairs=N      number of pairs, 4 to 9 (at most 8 on a 5 x 5 grid); the
-                     game does not ask for it
-      --color=WHEN   colour the digits: always (the default), never, or auto
-                     (only when standard output is a terminal)
-  -f, --full-screen  play on the whole terminal screen, one key at a time, or
-                     with the mouse: arrows or W/A/S/D move, B or Backspace
-                     steps back, H shows a step, Q abandons the path or quits
-  -u, --unique       deal only puzzles with exactly one solution
-      --solve=FILE   solve the boards in FILE (- for standard input), written
-                     as the game shows them, boards parted by blank lines: for
-                     each, the number of solutions and one of them
-      --records      show the games won, best time and fewest moves of each grid
-                     side, number of pairs and --unique, and exit
-  -h, --help         show this help and exit
-  -V, --version      show the version and licence and exit
-
-Keys, each followed by Enter:
-  1 to 9             choose the pair whose path to draw
-  W, A, S, D         move the path up, left, down, right
-  B                  take the last step back
-  Q                  abandon the path
-  Y, N               answer a yes-or-no question
-  Ctrl+C             quit
-
-Environment:
-  NO_COLOR           when set and not empty, the same as --color=never, unless
-                     --color is given
-  XDG_STATE_HOME     the full screen keeps its records of games won in
-                     $XDG_STATE_HOME/pairpath/records, else in
-                     $HOME/.local/state/pairpath/records
-
-Exit status:
-  0                  the game was won, the player quit the full screen, or the
-                     help or version was shown
-  1                  input ended before the game did, memory ran out, a board
-                     given to --solve has no solution, or --records found its
-                     file damaged or unreadable
-  2                  an option or its value was wrong, --full-screen without a
-                     terminal or with TERM unset, empty or dumb, or --solve's
-                     file cannot be read or holds something other than boards
-  128+N              the full screen was ended by signal N: 130 after Ctrl+C
-)";
 
 // Codes of the options that have no letter: past every character getopt_long can return.
 enum OptionCode : int { sizeCode = 256, pairsCode, colourCode, solveCode, recordsCode };
@@ -122,7 +67,7 @@ std::string takeCount(std::string_view text, int least, int most, std::optional<
         count = int(*number);
         return "";
     }
-    return std::to_string(least) + " to " + std::to_string(most);
+    return messageText(Message::range, least, most);
 }
 
 // Takes the value `text` of the option with code `code`. Returns what is wrong with it, or ""
@@ -132,22 +77,21 @@ std::string takeOption(int code, std::string_view text, Reading& reading) {
     std::string expected;
     if (code == 's') {
         reading.options.seed = decimal<unsigned>(text, 0, mostSeed);
-        if (!reading.options.seed) expected = "0 to " + std::to_string(mostSeed);
+        if (!reading.options.seed) expected = messageText(Message::range, 0, mostSeed);
     } else if (code == sizeCode) {
         expected = takeCount(text, minSide, maxSide, reading.options.size);
     } else if (code == pairsCode) {
         expected = takeCount(text, minPairs, maxPairs, reading.options.pairs);
     } else if (code == solveCode) {
         reading.options.solveFile = text;
-        if (text.empty()) expected = "a file name, or - for standard input";
+        if (text.empty()) expected = messageText(Message::fileName);
     } else if (std::ranges::find(colourChoices, text) == colourChoices.end()) { // --color
-        expected = "always, never or auto";
+        expected = messageText(Message::colourWhens);
     } else {
         reading.colourWhen = text;
     }
     if (expected.empty()) return "";
-    return "invalid value '" + std::string(text) + "' for " + longNameOf(code) + ": expected " +
-           expected;
+    return messageText(Message::badValue, text, longNameOf(code), expected);
 }
 
 // Why getopt_long refused an option; `element` is the argument it was reading when that was a
@@ -155,8 +99,8 @@ std::string takeOption(int code, std::string_view text, Reading& reading) {
 std::string refusedOption(std::string_view element) {
     if (optopt != 0) {
         const std::string name = longNameOf(optopt);
-        if (!name.empty()) return "option '" + name + "' takes no value";
-        return "unknown option '-" + std::string(1, char(optopt)) + "'";
+        if (!name.empty()) return messageText(Message::takesNoValue, name);
+        return messageText(Message::unknownShort, std::string(1, char(optopt)));
     }
     const std::string typed(element.substr(0, element.find('=')));
     std::string candidates; // every long option that the typed name begins, as glibc lists them
@@ -167,8 +111,8 @@ std::string refusedOption(std::string_view element) {
         candidates += " '--" + std::string(entry.name) + "'";
         ++matches;
     }
-    if (matches > 1) return "option '" + typed + "' is ambiguous; possibilities:" + candidates;
-    return "unknown option '" + typed + "'";
+    if (matches > 1) return messageText(Message::ambiguous, typed, candidates);
+    return messageText(Message::unknownLong, typed);
 }
 
 // What is wrong with the grid side and pair count given together, or "" when they fit.
@@ -176,10 +120,9 @@ std::string combinationProblem(const Options& options) {
     if (!options.size || !options.pairs || *options.pairs <= mostPairsFor(*options.size)) {
         return "";
     }
-    const std::string side = std::to_string(*options.size);
-    return "a " + side + " x " + side + " grid can hold at most " +
-           std::to_string(mostPairsFor(*options.size)) + " pairs (--size " + side + " --pairs " +
-           std::to_string(*options.pairs) + ")";
+    const int side = *options.size;
+    return messageText(Message::tooManyPairsGiven, side, side, mostPairsFor(side), side,
+                       *options.pairs);
 }
 
 // An explicit --color outranks NO_COLOR; without either, colours stay on as they always were.
@@ -202,7 +145,9 @@ void restartGetopt() {
 
 // The problem as pairpath writes it, with the hint.
 CommandLine refusal(const std::string& problem) {
-    return {Action::refuse, {}, "pairpath: " + problem + "\n" + std::string(tryHelp)};
+    return {Action::refuse,
+            {},
+            messageText(Message::refusal, problem) + '\n' + messageText(Message::tryHelp) + '\n'};
 }
 
 } // namespace
@@ -216,13 +161,10 @@ CommandLine readCommandLine(std::span<char*> arguments, const Surroundings& surr
         const int code =
             getopt_long(count, arguments.data(), shortOptions, longOptions.data(), nullptr);
         if (code == -1) break;
-        if (code == 'h') return {Action::showHelp, {}, std::string(usage)};
+        if (code == 'h') return {Action::showHelp, {}, messageText(Message::usage)};
         if (code == recordsCode) return {Action::records, {}, ""};
-        if (code == 'V')
-            return {Action::showVersion,
-                    {},
-                    "pairpath " + std::string(version) + "\n" + std::string(notice)};
-        if (code == ':') return refusal("option '" + longNameOf(optopt) + "' needs a value");
+        if (code == 'V') return {Action::showVersion, {}, messageText(Message::version, version)};
+        if (code == ':') return refusal(messageText(Message::needsValue, longNameOf(optopt)));
         if (code == '?') return refusal(refusedOption(arguments[std::size_t(optind - 1)]));
         if (code == 'f') {
             reading.options.fullScreen = true;
@@ -236,7 +178,7 @@ CommandLine readCommandLine(std::span<char*> arguments, const Surroundings& surr
         if (!problem.empty()) return refusal(problem);
     }
     if (optind < count) {
-        return refusal("unexpected argument '" + std::string(arguments[std::size_t(optind)]) + "'");
+        return refusal(messageText(Message::unexpected, arguments[std::size_t(optind)]));
     }
     if (const std::string problem = combinationProblem(reading.options); !problem.empty()) {
         return refusal(problem);

@@ -190,7 +190,7 @@ int freeNeighbours(int cell, int side, std::uint64_t taken) {
 
 } // namespace
 
-Board boardOf(const std::vector<EndPair>& placement, int side) {
+Board boardOfPlacement(const std::vector<EndPair>& placement, int side) {
     Board board;
     board.size = side;
     board.count = 2 * int(placement.size());
@@ -257,7 +257,7 @@ std::optional<Board> drawSolvable(int size, int pairs, Answers answers, std::int
         const auto least = CoverCount(1 + otherCoversAtLeast(placesOf(*cover, size), size));
         if (uniformBelow(bits, least) != 0) continue;
         if (uniformBelow(bits, coversJoining(cover->pairs, size).count) >= least) continue;
-        return boardOf(placement, size);
+        return boardOfPlacement(placement, size);
     }
     return std::nullopt;
 }

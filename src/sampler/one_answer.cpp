@@ -48,7 +48,8 @@ std::optional<Board> firstAccepted(Batch& batch, int side, RandomBits& bits) {
     for (std::size_t at = 0; at < batch.count; ++at) {
         if (!batch.passed[at]) continue;
         const std::vector<EndPair> placement = numberAndOrient(batch.passed[at]->pairs, bits);
-        if (accepts(acceptanceOdds(placement, side), bits)) return boardOf(placement, side);
+        if (accepts(acceptanceOdds(placement, side), bits))
+            return boardOfPlacement(placement, side);
     }
     return std::nullopt;
 }

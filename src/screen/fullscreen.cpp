@@ -61,16 +61,26 @@ bool askStartQuestions(Session& session, std::string note) {
 // What the player wants after a game.
 enum class Next { quit, samePuzzleChoice, newChoice };
 
-// Keeps the win among the records; a note on the status line when they could not be kept.
-void recordTheWin(FullScreenGame& game, bool unique) {
+// Keeps the win among the records; a note on the status line when they could not be kept, or
+// were damaged and moved aside.
+void recordTheWin(FullScreenGame& game, Answers answers) {
+    const StateFolder folder = stateFolder();
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(game.playTime);
-    game.note = recordWin(recordsFile(), {game.live.size, pairsOf(game), unique},
-                          long(seconds.count()), game.moves);
+    const WinRecorded recorded =
+        folder.why ? WinRecorded{folder.why, ""}
+                   : recordWin(folder.path / recordsName, {game.live.size, pairsOf(game), answers},
+                               long(seconds.count()), game.moves);
+    if (recorded.trouble) {
+        game.note = messageText(Message::recordsNotSaved,
+                                troubleText(recorded.trouble.kind, recorded.trouble.error));
+    } else if (!recorded.movedAside.empty()) {
+        game.note = messageText(Message::recordsDamaged, recorded.movedAside);
+    }
 }
 
 // Plays one game, the clock paused while the program is stopped, and keeps a win among the
 // records. While the window is too small for the board, keys do nothing.
-Next playGame(FullScreenGame& game, const Look& look, bool unique) {
+Next playGame(FullScreenGame& game, const Look& look, Answers answers) {
     const auto stoppedBefore = timeStopped();
     for (;;) {
         const WindowSize window = windowSize();
@@ -92,7 +102,7 @@ Next playGame(FullScreenGame& game, const Look& look, bool unique) {
             pressKey(game, press);
             if (game.quit) return Next::quit;
         }
-        if (game.won) recordTheWin(game, unique);
+        if (game.won) recordTheWin(game, answers);
     }
 }
 
@@ -113,7 +123,7 @@ int playGames(const Options& options, const Look& look) {
         note.clear();
         FullScreenGame game(*puzzle);
         game.solutions = countSolutions(*puzzle);
-        const Next next = playGame(game, look, options.answers == Answers::one);
+        const Next next = playGame(game, look, options.answers);
         if (next == Next::quit) return EXIT_SUCCESS;
         if (next == Next::newChoice) chooseAgain(session);
     }

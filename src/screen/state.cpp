@@ -315,8 +315,10 @@ std::string countsText(const FullScreenGame& game, std::chrono::steady_clock::ti
     const auto cells = std::count_if(game.live.grid.begin(), game.live.grid.end(),
                                      [](char cell) { return cell > emptyCell; });
     const std::string drawing = game.drawing.pair == 0 ? "-" : std::to_string(game.drawing.pair);
-    return messageText(Message::counts, drawing, connected, pairsOf(game), int(cells), size * size,
-                       game.moves, game.hints, clockText(playedTime(game, now)));
+    return messageText(
+        Message::counts, drawing, connected, pairsOf(game), int(cells), size * size, game.moves,
+        game.hints,
+        clockText(std::chrono::duration_cast<std::chrono::seconds>(playedTime(game, now))));
 }
 
 } // namespace pairpath

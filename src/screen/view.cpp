@@ -244,8 +244,10 @@ std::vector<std::string> wrapped(std::string_view text, int width) {
 void placeStatus(std::vector<Placed>& placed, const FullScreenGame& game, WindowSize window) {
     std::vector<std::string> message = wrapped(game.message, window.columns);
     if (game.won) {
-        message = {messageText(Message::win), messageText(Message::winCounts, game.moves,
-                                                          game.hints, clockText(game.playTime))};
+        message = {messageText(Message::win),
+                   messageText(
+                       Message::winCounts, game.moves, game.hints,
+                       clockText(std::chrono::duration_cast<std::chrono::seconds>(game.playTime)))};
     }
     int row = window.rows - statusRows;
     for (const std::string& line : message)

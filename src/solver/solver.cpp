@@ -4,7 +4,7 @@
 
 #include "pairpath/solver/solver.hpp"
 
-#include "pairpath/play/messages.hpp"
+#include "pairpath/core/messages.hpp"
 #include "pairpath/sampler/fixed_ends.hpp"
 
 #include <array>
@@ -45,10 +45,10 @@ bool readLine(std::istream& input, std::string& line) {
 }
 
 std::string shown(char c) {
-    if (c >= ' ' && c <= '~') return std::string("'") + c + "'";
+    if (c >= ' ' && c <= '~') return messageText(Message::printable, std::string(1, c));
     constexpr std::string_view hex = "0123456789abcdef";
     const auto byte = static_cast<unsigned char>(c);
-    return std::string("byte 0x") + hex[byte >> 4] + hex[byte & 0xFU];
+    return messageText(Message::byte, std::string{hex[byte >> 4], hex[byte & 0xFU]});
 }
 
 bool isCell(char c) { return c == '.' || (c >= '1' && c <= '9'); }
@@ -56,7 +56,7 @@ bool isCell(char c) { return c == '.' || (c >= '1' && c <= '9'); }
 // The cells of one row, or what is wrong with it.
 std::optional<std::string> cellsOf(std::string_view line, std::string& problem) {
     if (line.size() > longestLine) {
-        problem = "a line longer than any row of a board";
+        problem = messageText(Message::longLine);
         return std::nullopt;
     }
     std::string cells;
@@ -66,10 +66,10 @@ std::optional<std::string> cellsOf(std::string_view line, std::string& problem) 
         if (cellPlace ? isCell(c) : c == ' ') {
             if (cellPlace) cells += c;
         } else if (isCell(c) || c == ' ') {
-            problem = "cells are parted by one blank each";
+            problem = messageText(Message::blankParting);
             return std::nullopt;
         } else {
-            problem = "unknown character " + shown(c) + ": a cell is '.' or a digit from 1 to 9";
+            problem = messageText(Message::unknownCharacter, shown(c));
             return std::nullopt;
         }
     }
@@ -88,21 +88,20 @@ std::string digitProblem(const std::vector<std::string>& rows) {
     for (int digit = 1; digit <= maxPairs; ++digit) {
         const int times = seen[std::size_t(digit)];
         if (times != 0 && times != 2) {
-            return "digit " + std::to_string(digit) + " appears " + std::to_string(times) +
-                   (times == 1 ? " time" : " times") + ": each digit used appears twice";
+            return times == 1 ? messageText(Message::digitOnce, digit)
+                              : messageText(Message::digitTimes, digit, times);
         }
         if (times == 2) pairs = digit;
     }
     for (int digit = 1; digit < pairs; ++digit) {
         if (seen[std::size_t(digit)] == 0) {
-            return "digit " + std::to_string(digit) + " is missing: the digits used are 1 to " +
-                   std::to_string(pairs);
+            return messageText(Message::digitMissing, digit, pairs);
         }
     }
     return "";
 }
 
-Board boardOf(const std::vector<std::string>& rows) {
+Board boardFromRows(const std::vector<std::string>& rows) {
     Board board;
     board.size = int(rows.size());
     std::array<int, maxPairs + 1> found{};
@@ -121,7 +120,7 @@ Board boardOf(const std::vector<std::string>& rows) {
 }
 
 void writeSolutions(std::ostream& output, const Board& board, const Solutions& solved) {
-    output << "solutions: " << countText(solved.count, false) << '\n';
+    output << messageText(Message::solutionsCount, countText(solved.count, false)) << '\n';
     if (solved.count == 0) return;
     for (int row = 0; row < board.size; ++row) {
         for (int column = 0; column < board.size; ++column) {
@@ -144,12 +143,12 @@ struct Reading {
 std::optional<Problem> finishBoard(Reading& reading, std::ostream& output) {
     const auto side = reading.rows.front().size();
     if (reading.rows.size() != side) {
-        return Problem{reading.firstLine, "a board of " + std::to_string(side) + " columns has " +
-                                              std::to_string(reading.rows.size()) + " rows"};
+        return Problem{reading.firstLine,
+                       messageText(Message::rowCount, side, reading.rows.size())};
     }
     if (std::string problem = digitProblem(reading.rows); !problem.empty())
         return Problem{reading.firstLine, std::move(problem)};
-    const Board board = boardOf(reading.rows);
+    const Board board = boardFromRows(reading.rows);
     if (reading.boards++ > 0) output << '\n';
     const Solutions solved = solveBoard(board);
     writeSolutions(output, board, solved);
@@ -168,17 +167,16 @@ std::optional<Problem> takeLine(Reading& reading, int number, std::string_view l
     const std::size_t width = cells->size();
     if (reading.rows.empty()) {
         if (width < smallestSide || width > maxSide) {
-            return Problem{number, "a row of " + std::to_string(width) +
-                                       (width == 1 ? " cell" : " cells") +
-                                       ": a board has 2 to 8 columns"};
+            return Problem{
+                number, width == 1 ? messageText(Message::oneCellRow, smallestSide, maxSide)
+                                   : messageText(Message::rowWidth, width, smallestSide, maxSide)};
         }
         reading.firstLine = number;
     } else if (width != reading.rows.front().size()) {
-        return Problem{number, "a row of " + std::to_string(width) + " cells in a board of " +
-                                   std::to_string(reading.rows.front().size()) + " columns"};
+        return Problem{number,
+                       messageText(Message::otherRowWidth, width, reading.rows.front().size())};
     } else if (reading.rows.size() == width) {
-        return Problem{number, "a board of " + std::to_string(width) +
-                                   " columns has more rows: boards are parted by blank lines"};
+        return Problem{number, messageText(Message::extraRow, width)};
     }
     reading.rows.push_back(*cells);
     return std::nullopt;
@@ -194,12 +192,12 @@ int solveBoards(std::istream& input, std::string_view name, std::ostream& output
     std::optional<Problem> problem;
     while (!problem && readLine(input, line))
         problem = takeLine(reading, ++number, line, output);
-    if (!problem && input.bad()) problem = Problem{number + 1, "cannot be read"};
+    if (!problem && input.bad()) problem = Problem{number + 1, messageText(Message::unreadable)};
     if (!problem && !reading.rows.empty()) problem = finishBoard(reading, output);
-    if (!problem && reading.boards == 0) problem = Problem{1, "no board"};
+    if (!problem && reading.boards == 0) problem = Problem{1, messageText(Message::noBoard)};
     output.flush();
     if (problem) {
-        errors << "pairpath: " << name << ':' << problem->line << ": " << problem->what << '\n';
+        errors << messageText(Message::solveProblem, name, problem->line, problem->what) << '\n';
         return exitMalformed;
     }
     return reading.allSolved ? 0 : exitUnsolvable;

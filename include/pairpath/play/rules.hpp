@@ -4,7 +4,7 @@
 #pragma once
 
 #include "pairpath/core/board.hpp"
-#include "pairpath/play/messages.hpp"
+#include "pairpath/core/messages.hpp"
 
 #include <array>
 #include <cstdint>
@@ -26,19 +26,14 @@ struct Node {
 // its finished path once it is.
 using Paths = std::array<Node*, maxPairs>;
 
-// A new node for cell `pos` (-1 for a head) after `prev`, which the caller links to it. Ends
-// the program through outOfMemory when none can be had.
+// A new node for cell `pos` (-1 for a head) after `prev`, which the caller links to it. When
+// none can be had, the program's new-handler decides: std::bad_alloc, unless it ends the program.
 Node* makenode(int pos, Node* prev);
 // Erases the path that ends at `node`, emptying its cells; returns the pair's head.
 Node* cleanNode(Grid& grid, Node* node);
 // One head per pair, for a new game; releasePaths frees every node of the table.
 Paths makeHeads(int pairs);
 void releasePaths(Paths& paths, int pairs);
-
-// Ends the program when memory runs out: gives the terminal back if the full screen holds it,
-// writes "Out of memory!" on standard error and exits with status 1. It allocates nothing, so it
-// also serves as the program's new-handler.
-[[noreturn]] void outOfMemory() noexcept;
 
 // A key's letter in upper case: both cases of a key act alike.
 constexpr char upper(char key) { return key >= 'a' && key <= 'z' ? char(key - 'a' + 'A') : key; }

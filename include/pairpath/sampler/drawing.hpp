@@ -37,7 +37,7 @@ bool isOnlyCoverOfItsEnds(const DrawnCover& cover, int side);
 
 // A pairing's pairs numbered and oriented uniformly; the board of such a placement.
 std::vector<EndPair> numberAndOrient(std::vector<EndPair> pairs, RandomBits& bits);
-Board boardOf(const std::vector<EndPair>& placement, int side);
+Board boardOfPlacement(const std::vector<EndPair>& placement, int side);
 
 // Each cell's path and its place along it.
 Places placesOf(const DrawnCover& cover, int side);
