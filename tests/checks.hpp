@@ -4,10 +4,15 @@
 #pragma once
 
 #include "pairpath/core/board.hpp"
+#include "pairpath/core/messages.hpp"
 #include "pairpath/core/search.hpp"
 #include "pairpath/play/rules.hpp"
 
+#include <stdlib.h>
+
 #include <algorithm>
+#include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <iostream>
 #include <sstream>
@@ -17,16 +22,34 @@
 
 namespace pairpath::testing {
 
-// Texts the game writes, stated here apart from its own table so that a changed byte shows.
-const std::string sideQuestion =
-    "What size grid would you like. Please Enter a number between 5-8\n";
-const std::string pairQuestion =
-    "How many numbers would you like to link. Please Enter a number between 4-9\n";
-const std::string tooManyPairs = "A 5 x 5 grid can hold at most 8 pairs.\n";
-const std::string wrongLength = "Invalid Input. Please only input one valid char again.\n";
-const std::string pick = "Please select which number to start (press Ctrl+c to quit):\n";
-const std::string move =
-    "Please enter your movement (W/A/S/D), press 'B' to go back and q' to quit:\n";
+// A text of the game's table as the line dialogue writes it: the text, then a newline.
+template <typename... Values> std::string line(Message message, const Values&... values) {
+    return messageText(message, values...) + '\n';
+}
+
+// FNV-1a, 64 bits: a fingerprint of bytes that must never change.
+constexpr std::uint64_t fingerprint(std::string_view bytes,
+                                    std::uint64_t hash = 0xcbf29ce484222325) {
+    for (const char c : bytes)
+        hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3;
+    return hash;
+}
+
+// A fresh folder under the system's temporary one, removed with all it holds at the end.
+struct TempFolder {
+    std::filesystem::path path = [] {
+        std::string name = (std::filesystem::temp_directory_path() / "pairpath-XXXXXX").string();
+        return ::mkdtemp(name.data()) == nullptr ? std::filesystem::path()
+                                                 : std::filesystem::path(name);
+    }();
+    TempFolder() = default;
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
 
 // Standard input read from `input` and standard output kept in `output`, while it lives.
 struct Redirected {

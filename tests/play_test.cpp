@@ -18,27 +18,13 @@ using namespace pairpath::testing;
 
 const Board rows = boardFromText("1...1/2...2/3...3/4..../....4");
 
-// The texts, stated here apart from the game's table so that a changed byte shows; '#' stands
-// for a pair's number.
-const std::string offGrid = "Invalid movemnt. Movement will go off boundary.\n";
-const std::string ownPath =
-    "Invalid movement. Cannot step over your current path (If you want to go back, press 'B')\n";
-const std::string endpoint = "Invalid movement. Cannot step over original exisited number.\n";
-const std::string atStart =
-    "Invalid movement. Cannot go back since already at the original position. \n";
-const std::string keptOther = "Invalid movement. Movement will cause other path be cleaned.\n";
-const std::string connected = "\nCongratulations! You connected path # successfully!\n";
-const std::string eraseQuestion =
-    "To continue this step. Path # will be cleaned. Continue? (Y/N)\n";
-const std::string position = "Your current position is at row = #, col = #\n";
-const std::string redrawQuestion = "Redoing path # will clean the former path. Continue? (Y/N)\n";
-
-std::string with(const std::string& text, int number) {
-    const auto mark = text.find('#');
-    return text.substr(0, mark) + std::to_string(number) + text.substr(mark + 1);
+std::string with(Message message, int number) { return line(message, number); }
+std::string at(int row, int column) {
+    return line(Message::position, row, column) + line(Message::movementPrompt);
 }
-std::string at(int row, int column) { return with(with(position, row), column) + move; }
-std::string moves(int count) { return count == 0 ? "" : move + moves(count - 1); }
+std::string moves(int count) {
+    return count == 0 ? "" : line(Message::movementPrompt) + moves(count - 1);
+}
 
 // The line dialogue played on `live` with one line per key, colours off, and the grid checked
 // against the path lists between any two answers: what it wrote without the board drawings, and
@@ -84,23 +70,31 @@ TEST(Play, WinNeedsEveryPairConnected) {
 }
 
 TEST(Play, EveryRuleOnOneBoardThroughTheLineDialogue) {
+    const std::string pick = line(Message::pairPrompt);
+    const std::string move = line(Message::movementPrompt);
+    const std::string offGrid = line(Message::offBoundary);
+    const std::string atStart = line(Message::backAtStart);
+    const std::string ownPath = line(Message::overOwnPath);
+    const std::string endpoint = line(Message::overEndpoint);
+    const std::string blank = "\n"; // the connected line comes after an empty one
+    const auto connected = [&](int pair) { return blank + line(Message::connected, pair); };
     const auto script = std::to_array<std::pair<std::string_view, std::string>>({
         {"", pick},
         {"1bwas", at(0, 0) + atStart + move + offGrid + move + offGrid + move + endpoint + move},
         {"daBb",
          move + ownPath + move + move + atStart + move}, // back to the start, once too often
         {"dddq", moves(3) + pick},
-        {"1dddD", at(0, 0) + moves(3) + with(connected, 1) + pick},
-        {"1n", with(redrawQuestion, 1) + "Terminating current choice...\n" + pick},
-        {"2dwN", at(1, 0) + move + with(eraseQuestion, 1) + keptOther + move},
-        {"Wy", with(eraseQuestion, 1) + "Clean path 1\n" + move},
-        {"bddd", moves(3) + with(connected, 2) + pick},
-        {"1dddd3dddd", at(0, 0) + moves(3) + with(connected, 1) + pick + at(2, 0) + moves(3) +
-                           with(connected, 3) + pick},
-        {"4dddddS", at(3, 0) + moves(4) + offGrid + move + with(connected, 4) + pick}, // no win yet
-        {"4Y", with(redrawQuestion, 4) + "Removing former path 4...\n" + at(3, 0)},
-        {"sSdwdsdwds",
-         move + offGrid + moves(8) + with(connected, 4) + "Congrats! You Win the game!!!\n"},
+        {"1dddD", at(0, 0) + moves(3) + connected(1) + pick},
+        {"1n", with(Message::redrawQuestion, 1) + line(Message::keepConnected) + pick},
+        {"2dwN",
+         at(1, 0) + move + with(Message::eraseQuestion, 1) + line(Message::keepOtherPath) + move},
+        {"Wy", with(Message::eraseQuestion, 1) + with(Message::erasing, 1) + move},
+        {"bddd", moves(3) + connected(2) + pick},
+        {"1dddd3dddd",
+         at(0, 0) + moves(3) + connected(1) + pick + at(2, 0) + moves(3) + connected(3) + pick},
+        {"4dddddS", at(3, 0) + moves(4) + offGrid + move + connected(4) + pick}, // no win yet
+        {"4Y", with(Message::redrawQuestion, 4) + with(Message::redrawing, 4) + at(3, 0)},
+        {"sSdwdsdwds", move + offGrid + moves(8) + connected(4) + line(Message::win)},
     });
     std::string keys;
     std::string expected;
@@ -115,30 +109,44 @@ TEST(Play, EveryRuleOnOneBoardThroughTheLineDialogue) {
     EXPECT_EQ(std::string(live.grid.data(), 5), "11111");
 }
 
-// The game draws the board in colour; the plain dump shows the grid as it is held.
-TEST(Play, BoardIsDrawnInEachPairsColour) {
+// The line dialogue's texts and colours are those it has always written, byte for byte: a
+// changed byte changes their fingerprint. The plain dump shows the grid as it is held.
+TEST(Play, LineDialogueKeepsItsTextsAndColours) {
+    std::uint64_t texts = fingerprint("");
+    for (const Message message :
+         {Message::offBoundary,   Message::overOwnPath,    Message::overEndpoint,
+          Message::keepOtherPath, Message::backAtStart,    Message::eraseQuestion,
+          Message::erasing,       Message::redrawQuestion, Message::redrawing,
+          Message::keepConnected, Message::connected,      Message::win,
+          Message::outOfMemory,   Message::pairPrompt,     Message::movementPrompt,
+          Message::position,      Message::sideQuestion,   Message::pairQuestion,
+          Message::wrongLength,   Message::notAChoice})
+        texts = fingerprint(messageTemplate(message), texts);
+    EXPECT_EQ(texts, 10077511968020652683U);
+    std::string colours;
+    for (const char cell : std::string_view("123456789."))
+        changeColor(colours, cell);
+    EXPECT_EQ(fingerprint(colours), 3457682922187632615U);
     const Board board = boardFromText("1./29");
     const Redirected redirected(nullptr);
     print(board);
     printBoard(board.grid, 2);
-    EXPECT_EQ(redirected.output.str(), " 1 0\n 2 9\n\033[0;33m1 \033[0m\033[0m. \n\033[0;36m2 "
-                                       "\033[0m\033[1;35m9 \033[0m\n\033[0m");
-    std::string colours;
-    for (const char cell : std::string_view("123456789."))
-        changeColor(colours, cell);
-    EXPECT_EQ(colours, "\033[0;33m\033[0;36m\033[0;32m\033[0;31m\033[0;35m\033[0;34m\033[1;31m"
-                       "\033[1;32m\033[1;35m\033[0m");
+    const std::string shown = redirected.output.str();
+    EXPECT_TRUE(shown.starts_with(" 1 0\n 2 9\n")) << shown;
+    EXPECT_EQ(shown.substr(10), std::string(colours.substr(0, 7)) + "1 \033[0m\033[0m. \n" +
+                                    colours.substr(7, 7) + "2 \033[0m" + colours.substr(56, 7) +
+                                    "9 \033[0m\n\033[0m");
 }
 
 // Each script's last key is refused: the full screen says why in the words of the line dialogue
 // (whose script above refuses at every edge), and both hold the same grid.
 TEST(Play, BothWaysToPlayRefuseTheSameMoves) {
-    const auto cases = std::to_array<std::pair<std::string_view, std::string>>({
-        {"1w", offGrid},
-        {"1dda", ownPath},
-        {"1s", endpoint},
-        {"1dbb", atStart},
-        {"1dddd2dwn", keptOther},
+    const auto cases = std::to_array<std::pair<std::string_view, Message>>({
+        {"1w", Message::offBoundary},
+        {"1dda", Message::overOwnPath},
+        {"1s", Message::overEndpoint},
+        {"1dbb", Message::backAtStart},
+        {"1dddd2dwn", Message::keepOtherPath},
     });
     for (const auto& [keys, message] : cases) {
         Board lines = rows;
@@ -146,7 +154,7 @@ TEST(Play, BothWaysToPlayRefuseTheSameMoves) {
         FullScreenGame screen(rows);
         for (const char key : keys)
             pressKey(screen, {Key::character, key});
-        EXPECT_EQ(screen.message + '\n', message) << keys;
+        EXPECT_EQ(screen.message, messageText(message)) << keys;
         EXPECT_EQ(screen.live.grid, lines.grid) << keys;
     }
 }

@@ -1,6 +1,7 @@
 // The real program, run as a child process on a given standard input: what only a process shows.
 // The command line, also read in-process; the end of input at each kind of question, a whole game
-// to the win on a fixed seed, running out of memory or not for huge input, and the solver.
+// to the win on a fixed seed, one-answer boards dealt, running out of memory or not for huge
+// input, the solver and the records.
 
 #include "checks.hpp"
 #include "pairpath/core/messages.hpp"
@@ -8,6 +9,7 @@
 #include "pairpath/hunt/hunt.hpp"
 #include "pairpath/program/commandline.hpp"
 #include "pairpath/sampler/fixed_ends.hpp"
+#include "pairpath/solver/solver.hpp"
 
 #include <gtest/gtest.h>
 
@@ -25,9 +27,6 @@ namespace pairpath {
 namespace {
 
 using namespace pairpath::testing;
-
-const std::string notInSet =
-    "Invalid input: input does not match expected input. Please input your choice again.\n";
 
 struct Ran {
     std::string output;
@@ -83,6 +82,7 @@ TEST(Program, HelpVersionAndRefusalsEndAtOnce) {
          "\nCopyright (C) 2026 The pairpath developers\nLicense MIT: "},
         {"--frobnicate", "", 2, "'--frobnicate'"},
         {"-- -h", "", 2, "'-h'"},
+        {"-x", "", 2, "'-x'"},
         {"--s=1", "", 2, "option '--s' is ambiguous; possibilities: '--seed' '--size' '--solve'\n"},
         {"--version=2", "", 2, "'--version'"},
         {"--seed", "", 2, "'--seed'"},
@@ -92,6 +92,7 @@ TEST(Program, HelpVersionAndRefusalsEndAtOnce) {
         {"--pairs=10", "", 2, "'10' for --pairs"},
         {"--pairs=9 --size=5", "", 2, "--size 5 --pairs 9"},
         {"--color=sometimes", "", 2, "'sometimes' for --color"},
+        {"--solve=", "", 2, "'' for --solve"},
         {"--full-screen", "", 2, "terminal"},
         {"-f", "", 2, "terminal"},
         {"--solve=-", "", 2, "-:1: no board"},
@@ -99,7 +100,6 @@ TEST(Program, HelpVersionAndRefusalsEndAtOnce) {
         {"--solve=-", good + "1 . 2\n. .\n", 2, "-:6: a row of 2 cells in a board of 3 columns"},
         {"--solve=-", good + "1 . 2\n. . . .\n", 2,
          "-:6: a row of 4 cells in a board of 3 columns"},
-        {"--solve=-", "1 x 2\n", 2, "-:1: unknown character 'x'"},
         {"--solve=-", "1  2\n", 2, "-:1: cells are parted by one blank each"},
         {"--solve=-", "1 . 9\n. . .\n1 . .\n", 2, "-:1: digit 9 appears 1 time"},
         {"--solve=-", "1 1 .\n. . .\n. . 1\n", 2, "-:1: digit 1 appears 3 times"},
@@ -109,19 +109,20 @@ TEST(Program, HelpVersionAndRefusalsEndAtOnce) {
         {"--solve=-", ".\n", 2, "-:1: a row of 1 cell: a board has 2 to 8 columns"},
         {"--solve=-", "1 2\n1 2\n. .\n", 2, "-:3: a board of 2 columns has more rows"},
         {"--solve=-", good + "1 . 2\n. . .\n", 2, "-:5: a board of 3 columns has 2 rows"},
-        {"--solve=-", std::string("\0\x01\xff\n", 4), 2, "-:1: unknown character byte 0x00"},
         {"--solve=-", std::string(100, '.'), 2, "-:1: a line longer than any row of a board"},
         {"--solve /nonexistent/boards", "", 2, "/nonexistent/boards: No such file or directory"},
         {"--solve /", "", 2, "/: Is a directory"},
         // A file that opens but cannot be read: the process's own memory, from address 0.
         {"--solve /proc/self/mem", "", 2, "/proc/self/mem:1: cannot be read"},
     });
-    const std::string hint = "\nTry 'pairpath --help' for more information.\n";
+    const std::string hint = "\n" + line(Message::tryHelp);
     for (const auto& [arguments, input, status, text] : cases) {
         if (arguments.ends_with("/mem") && !std::filesystem::exists("/proc/self/mem")) continue;
         const Ran ran = run(arguments, input);
         const std::string& said = status == 0 ? ran.output : ran.errors;
-        const bool hinted = status == 2 && text != "terminal" && !arguments.starts_with("--solve");
+        const bool hinted = status == 2 && text != "terminal" &&
+                            !arguments.starts_with("--solve ") &&
+                            !arguments.starts_with("--solve=-");
         EXPECT_EQ(ran.status, status) << arguments;
         EXPECT_TRUE(said.starts_with(status == 0 ? text : "pairpath: ")) << said;
         EXPECT_LT(said.find(text), said.find('\n')) << arguments << ": " << said;
@@ -158,46 +159,48 @@ TEST(CommandLine, EachReadingStartsAfresh) {
               std::tuple(Action::play, 7U, std::nullopt, 5, true, Answers::one));
 }
 
+// --- Games ---
+
 // Games whose input ends at a question or right after the first board. The reference: the
 // questions answered 6 and 5 after seed 3, in colour. Each command line with its input, NO_COLOR
 // and the output: a question is asked again after each line that is not one allowed character.
 TEST(Program, AnswersAndOptionsShowTheBoardTheyGive) {
     const Ran asked = run("-s3", "6\n5\n");
-    const std::string questions = sideQuestion + pairQuestion;
-    ASSERT_TRUE(asked.output.starts_with(questions) &&
+    const std::string side = line(Message::sideQuestion);
+    const std::string pairs = line(Message::pairQuestion);
+    const std::string tooMany = line(Message::tooManyPairs);
+    ASSERT_TRUE(asked.output.starts_with(side + pairs) &&
                 asked.output.find('\033') != std::string::npos);
-    const std::string board = asked.output.substr(questions.size());
+    const std::string board = asked.output.substr(side.size() + pairs.size());
     std::string plain = asked.output; // without the escape sequences
     for (auto at = plain.find('\033'); at != std::string::npos; at = plain.find('\033', at))
         plain.erase(at, plain.find('m', at) + 1 - at);
     const std::string empty = "export NO_COLOR=";
     const std::string set = "export NO_COLOR=1";
-    const std::string refused =
-        wrongLength + notInSet; // a line of length 0 or 2, a wrong character
+    // A line of length 0 or 2, a wrong character.
+    const std::string refused = line(Message::wrongLength) + line(Message::notAChoice);
     const auto cases =
         std::to_array<std::tuple<std::string, std::string, std::string, std::string>>(
             {{"--seed 3", "6\n5\n", "", asked.output},
              {"--seed=03 --", "6\n5\n", empty, asked.output},
              {"-s3 --size=6 --pairs=5", "", "", board},
-             {"-s 3 --size 6", "5\n", "", pairQuestion + board},
-             {"--pairs 5 -s3", "6\n", "", sideQuestion + board},
-             {"--pairs 9", "5\n", "", sideQuestion + tooManyPairs + sideQuestion},
+             {"-s 3 --size 6", "5\n", "", pairs + board},
+             {"--pairs 5 -s3", "6\n", "", side + board},
+             {"--pairs 9", "5\n", "", side + tooMany + side},
              {"-s3 --color=never", "6\n5\n", "", plain},
              {"-s3 --color auto", "6\n5\n", "", plain},
              {"-s3", "6\n5\n", set, plain},
              {"-s3 --color=always", "6\n5\n", set, asked.output},
              {"", std::string("\n9\n55\nx\n 5\n\0\n5\r\n\x7f\n8\n", 20), "",
-              sideQuestion + refused + refused + refused + refused + pairQuestion},
-             {"--size 5", "9\n", "", pairQuestion + tooManyPairs + pairQuestion}});
+              side + refused + refused + refused + refused + pairs},
+             {"--size 5", "9\n", "", pairs + tooMany + pairs}});
     for (const auto& [arguments, input, setup, output] : cases) {
         const Ran ran = run(arguments, input, setup);
         EXPECT_EQ(ran.output, output) << arguments;
-        EXPECT_EQ(ran.errors + std::to_string(ran.status), "Input ended.\n1");
+        EXPECT_EQ(ran.errors + std::to_string(ran.status), line(Message::inputEnded) + "1");
     }
     EXPECT_NE(run("-s4", "6\n5\n").output, asked.output);
 }
-
-// --- Whole games ---
 
 // Games on the board of seed 5, each ending elsewhere: at the win, or where input ends.
 TEST(Program, EndsAtTheWinOrWhereverInputEnds) {
@@ -213,58 +216,84 @@ TEST(Program, EndsAtTheWinOrWhereverInputEnds) {
             draw[pair] += keys.at(route[i] - route[i - 1]);
     }
     const auto cases = std::to_array<std::tuple<std::string, int, std::string>>({
-        {"", 1, sideQuestion},
-        {"5", 1, sideQuestion}, // a last line without its newline is no answer
-        {"6\n", 1, pairQuestion},
-        {"5\n4\n", 1, pick},
-        {"5\n4\n1\n", 1, move},
-        {"5\n4\n" + draw[0] + "1\n", 1, "Continue? (Y/N)\n"},
+        {"", 1, line(Message::sideQuestion)},
+        {"5", 1, line(Message::sideQuestion)}, // a last line without its newline is no answer
+        {"6\n", 1, line(Message::pairQuestion)},
+        {"5\n4\n", 1, line(Message::pairPrompt)},
+        {"5\n4\n1\n", 1, line(Message::movementPrompt)},
+        {"5\n4\n" + draw[0] + "1\n", 1, line(Message::redrawQuestion, 1)},
         {"5\n4\n" + draw[0] + draw[1] + draw[2] + draw[3], 0,
-         "successfully!\nCongrats! You Win the game!!!\n"},
+         line(Message::connected, 4) + line(Message::win)},
     });
     for (const auto& [input, status, ending] : cases) {
         const Ran ran = run("--seed=5", input);
-        EXPECT_EQ(ran.errors + std::to_string(ran.status), status == 0 ? "0" : "Input ended.\n1")
+        EXPECT_EQ(ran.errors + std::to_string(ran.status),
+                  status == 0 ? "0" : line(Message::inputEnded) + "1")
             << input;
         EXPECT_TRUE(ran.output.ends_with(ending)) << input;
     }
 }
 
-// The limit is found on this machine: the least address space a small game runs in (it shows the
-// board and ends where input does), by bisection, and a margin. The margin holds the hunt for
-// 8 x 8 with 8 pairs, but not a second thread's stack (8 MiB by default), so that hunt goes on
-// alone and finds the same board; nor the 8 x 8 sampler's counts for 9 pairs (over 12 MB); nor a
-// line of 64 MiB, which a game reads and drops a character at a time, and the solver refuses.
+// The board the program shows, read back from its plain output.
+Board shownBoard(const std::string& output, int side) {
+    std::string rows;
+    std::istringstream lines(output);
+    for (std::string row; std::getline(lines, row);) {
+        if (row.size() != std::size_t(2 * side) || row.find_first_not_of(". 123456789") != row.npos)
+            continue;
+        for (std::size_t at = 0; at < row.size(); at += 2)
+            rows += row[at];
+        rows += '/';
+    }
+    return boardFromText(rows);
+}
+
+// Every board dealt with --unique has exactly one solution: drawn and checked, and drawn directly.
+TEST(Program, DealsOnlyOneAnswerBoardsWhenAsked) {
+    for (const auto& [side, pairs] : {std::pair{5, 5}, {6, 5}, {6, 8}, {7, 6}, {8, 9}}) {
+        for (const int seed : {1, 2, 3}) {
+            const Ran ran = run("-u --color=never --seed " + std::to_string(seed) + " --size " +
+                                std::to_string(side) + " --pairs " + std::to_string(pairs));
+            const Board board = shownBoard(ran.output, side);
+            ASSERT_EQ(board.size, side) << ran.output;
+            EXPECT_EQ(countSolutions(board), 1U) << gridText(board);
+        }
+    }
+}
+
+// The limit is the least address space in which 8 x 8 with 8 pairs still shows its board, found
+// by bisection on this machine. There the hunt cannot start its helper thread, whose stack is
+// reserved whole, and goes on alone to the same board; the 8 x 8 counts for 9 pairs (over 12 MB)
+// do not fit, and memory runs out; a line of 8 MiB is read and dropped a character at a time by
+// the game, and refused by the solver at once.
 TEST(Program, RunsShortOfMemory) {
 #ifdef PAIRPATH_SANITIZED
     GTEST_SKIP() << "the sanitizers need more address space than any limit here";
 #endif
     const auto within = [](long kibibytes) { return "ulimit -v " + std::to_string(kibibytes); };
-    const auto smallGameRuns = [&](long kibibytes) {
-        const Ran ran = run("--seed=1 --size=5 --pairs=4", "", within(kibibytes));
-        return ran.errors + std::to_string(ran.status) == "Input ended.\n1";
+    const std::string dealt = run("--seed=1 --size=8 --pairs=8").output;
+    const auto runsWithin = [&](long kibibytes) {
+        const Ran ran = run("--seed=1 --size=8 --pairs=8", "", within(kibibytes));
+        return ran.errors + std::to_string(ran.status) == line(Message::inputEnded) + "1" &&
+               ran.output == dealt;
     };
     long fails = 0;
     long runs = 1L << 20;
-    ASSERT_TRUE(smallGameRuns(runs)) << "the small game needs more than 1 GiB";
-    while (runs - fails > 64) {
-        const long middle = fails + (runs - fails) / 2;
-        (smallGameRuns(middle) ? runs : fails) = middle;
-    }
-    const std::string limit = within(runs + 4096);
+    ASSERT_TRUE(runsWithin(runs)) << "the game needs more than 1 GiB";
+    while (runs - fails > 64)
+        (runsWithin(fails + (runs - fails) / 2) ? runs : fails) = fails + (runs - fails) / 2;
+    const std::string limit = within(runs);
     const Ran tooBig = run("--seed=1 --size=8 --pairs=9", "", limit);
     EXPECT_EQ(tooBig.output.find("Out of memory!"), std::string::npos) << tooBig.output;
-    EXPECT_EQ(tooBig.errors + std::to_string(tooBig.status), "Out of memory!\n1") << limit;
-    const Ran alone = run("--seed=1 --size=8 --pairs=8", "", limit);
-    EXPECT_EQ(alone.errors + std::to_string(alone.status), "Input ended.\n1");
-    EXPECT_EQ(alone.output, run("--seed=1 --size=8 --pairs=8").output);
-    const std::string huge(std::size_t{64} << 20, '5');
+    EXPECT_EQ(tooBig.errors + std::to_string(tooBig.status), line(Message::outOfMemory) + "1");
+    const std::string huge(std::size_t{8} << 20, '5');
     const Ran game = run("", huge, limit);
     EXPECT_EQ(game.output + game.errors + std::to_string(game.status),
-              sideQuestion + wrongLength + "Input ended.\n1");
+              line(Message::sideQuestion) + line(Message::wrongLength) + line(Message::inputEnded) +
+                  "1");
     const Ran solver = run("--solve -", huge, limit);
     EXPECT_EQ(solver.errors + std::to_string(solver.status),
-              "pairpath: -:1: a line longer than any row of a board\n2");
+              line(Message::solveProblem, "-", 1, messageText(Message::longLine)) + "2");
 }
 
 // --- The solver ---
@@ -295,7 +324,7 @@ TEST(Program, SolvesEveryBoardGiven) {
         const Solutions solved = solveBoard(board);
         input += shown(board) + "\n";
         expected += std::string(expected.empty() ? "" : "\n") +
-                    "solutions: " + countText(solved.count, false) + "\n";
+                    line(Message::solutionsCount, countText(solved.count, false));
         if (solved.count == 0) continue;
         expected += shown({board.size, solved.solution});
         EXPECT_EQ(solutionFault(board, solved.solution), "") << gridText(board);
@@ -304,6 +333,46 @@ TEST(Program, SolvesEveryBoardGiven) {
     EXPECT_EQ(ran.output + ran.errors + std::to_string(ran.status), expected + "1");
     // Without the board that has none, every board is solved: status 0.
     EXPECT_EQ(run("--solve -", input.substr(input.find("\n\n") + 2)).status, 0);
+}
+
+// Every byte but '.', the digits 1 to 9, a blank and a newline is refused where it stands, named
+// with the file and the line: the second row here.
+TEST(Solver, RefusesEveryOtherByteWithItsLine) {
+    for (int value = 0; value < 256; ++value) {
+        const char byte = char(value);
+        if (std::string_view(". 123456789\n").find(byte) != std::string_view::npos) continue;
+        std::istringstream input(std::string("1 .\n") + byte + " 1\n");
+        std::ostringstream output;
+        std::ostringstream errors;
+        EXPECT_EQ(solveBoards(input, "f", output, errors), 2) << value;
+        EXPECT_TRUE(errors.str().starts_with("pairpath: f:2: unknown character ")) << value;
+        EXPECT_EQ(output.str(), "") << value;
+    }
+}
+
+// --- The records ---
+
+// --records reads the state folder the environment names: the records in order, a damaged file
+// named with its bad line, and a relative HOME refused, each with its status.
+TEST(Program, ShowsTheRecordsOrWhyNot) {
+    const TempFolder state;
+    std::filesystem::create_directories(state.path / "pairpath");
+    const auto shown = [&](std::string_view file, const std::string& environment) {
+        std::ofstream(state.path / "pairpath/records", std::ios::binary) << file;
+        const Ran ran = run("--records", "", environment);
+        return std::to_string(ran.status) + ran.output + ran.errors;
+    };
+    const std::string here = "export XDG_STATE_HOME='" + state.path.string() + "'";
+    EXPECT_EQ(shown("side=6 pairs=5 answers=one won=1 best=75 moves=40\n"
+                    "side=5 pairs=4 answers=any won=3 best=3600 moves=21\n",
+                    here),
+              "0" + line(Message::recordLine, 5, 5, 4, 3, "60:00", 21) +
+                  line(Message::oneAnswerRecordLine, 6, 6, 5, 1, "1:15", 40));
+    EXPECT_EQ(shown("", here), "0" + line(Message::noRecords));
+    EXPECT_EQ(shown("side=5 pairs=4 answers=any won=1 best=9300000000 moves=21\n", here),
+              "1" + line(Message::recordsBadLine, (state.path / "pairpath/records").string(), 1));
+    EXPECT_EQ(shown("", "unset XDG_STATE_HOME; export HOME=home"),
+              "1" + line(Message::fileProblem, "records", messageText(Message::relativeHome)));
 }
 
 } // namespace

@@ -142,10 +142,33 @@ TEST(Screen, EachKeyActsOnTheGameAsTheRulesSay) {
         EXPECT_EQ(game.won, connected == 4) << test.keys;
         EXPECT_EQ(game.quit, false) << test.keys;
     }
-    // The clock leaves out the time stopped.
+    // The clock leaves out the time stopped, and stops at the win: the time shown then is the
+    // time played, here more than 3 s since a start set back.
     FullScreenGame timed(testing::boardFromText(rows));
     timed.paused = std::chrono::seconds(5);
     EXPECT_EQ(countsText(timed, timed.started + std::chrono::seconds(65)).substr(53), "1:00");
+    timed.paused = {};
+    timed.started -= std::chrono::milliseconds(3500);
+    for (const char key : std::string_view("1dddd2dddd3dddd4sdwdsdwds"))
+        pressKey(timed, keyOf(key));
+    const auto played = std::chrono::duration_cast<std::chrono::seconds>(timed.playTime);
+    EXPECT_TRUE(timed.won && played >= std::chrono::seconds(3)) << played.count();
+    EXPECT_NE(gameScreen(timed, {}, Look{})
+                  .find(messageText(Message::winCounts, 21, 0, clockText(played))),
+              std::string::npos);
+    EXPECT_TRUE(
+        countsText(timed, timed.started + std::chrono::hours(1)).ends_with(clockText(played)));
+    for (const auto& [seconds, shown] :
+         std::to_array<std::pair<long long, std::string_view>>({{0, "0:00"},
+                                                                {9, "0:09"},
+                                                                {10, "0:10"},
+                                                                {59, "0:59"},
+                                                                {60, "1:00"},
+                                                                {3599, "59:59"},
+                                                                {3600, "60:00"},
+                                                                {9223372036, "153722867:16"},
+                                                                {-5, "-0:05"}}))
+        EXPECT_EQ(clockText(std::chrono::seconds(seconds)), shown);
     // A click on any of a cell's three columns is on that cell; on the frame, or on a row between
     // cells, it is on none. On 80 x 24 the 5 x 5 frame's corner is at row 5, column 31.
     for (const auto& [row, column, code] : std::to_array<std::tuple<int, int, int>>({{6, 31, -1},
@@ -313,19 +336,20 @@ TEST(Keys, EscapeSequencesAreOneKeyEachAndALoneEscIsEsc) {
     EXPECT_EQ(script(keysFrom("\033[", "Aq", std::chrono::milliseconds(2000))), "[up]q");
     EXPECT_EQ(script(keysFrom("\033", "Ob", std::chrono::milliseconds(2000))), "[?]");
     EXPECT_EQ(script(keysFrom("a\033", "", std::chrono::milliseconds(0))), "a[esc]"); // no wait
-    // The left button's press, drag and release, with its cell; other buttons are no key, nor
-    // reports with a value too many or too few, or a column 0, nor ones without the '<' of SGR
-    // reports or after SS3.
-    const auto mouse = keysFrom("\033[<0;5;3M\033[<32;6;3M\033[<0;6;4m\033[<2;1;1M\033[<64;9;9M"
-                                "\033[<0;5;3;1M\033[<0;5M\033[<0;0;3M\033[?0;5;3M\033O<0;5;3M");
-    ASSERT_EQ(mouse.size(), 10U);
+    // The left button's press, drag and release, with its cell; other buttons (middle, right,
+    // wheel, the extra ones, pressed or dragged) are no key, nor reports with a value too many or
+    // too few, or a column 0, nor ones without the '<' of SGR reports or after SS3.
+    const auto mouse = keysFrom("\033[<0;5;3M\033[<32;6;3M\033[<0;6;4m\033[<1;1;1M\033[<2;1;1M"
+                                "\033[<64;9;9M\033[<128;5;3M\033[<160;5;3M\033[<0;5;3;1M\033[<0;5M"
+                                "\033[<0;0;3M\033[?0;5;3M\033O<0;5;3M");
+    ASSERT_EQ(mouse.size(), 13U);
     for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(mouse[i].key, Key::mouse);
         EXPECT_EQ(int(mouse[i].action), int(i));
         EXPECT_EQ(mouse[i].row, i < 2 ? 2 : 3);
         EXPECT_EQ(mouse[i].column, i == 0 ? 4 : 5);
     }
-    EXPECT_EQ(script({mouse.begin() + 3, mouse.end()}), "[?][?][?][?][?][?][?]");
+    EXPECT_EQ(script({mouse.begin() + 3, mouse.end()}), "[?][?][?][?][?][?][?][?][?][?]");
     // The end of the input, once the bytes before it are read, is the end.
     std::array<int, 2> ends{};
     ASSERT_EQ(pipe(ends.data()), 0);
