@@ -169,25 +169,6 @@ void forEachDraw(Board& board, Visit&& visit, int endpoint = 0, double odds = 1)
     board.endpoints[std::size_t(endpoint)] = 0;
 }
 
-// Describes the first broken rule of a board that createArray could have drawn, or "": its
-// endpoints on distinct cells of the playing area, no target beside its start, entries past the
-// count 0, and nothing else on the grid.
-inline std::string generatedBoardFault(const Board& board, int size, int pairs) {
-    Board expected{size, {}, 2 * pairs, {}};
-    for (const int code : cellsOf(expected))
-        cellAt(expected.grid, code) = emptyCell;
-    for (std::size_t entry = 0; entry < std::size_t(expected.count); ++entry) {
-        const int code = expected.endpoints[entry] = board.endpoints[entry];
-        if (!isInside(expected, code) || cellAt(expected.grid, code) != emptyCell ||
-            (entry % 2 == 1 && besideEachOther(code, board.endpoints[entry - 1])))
-            return "an endpoint off the grid, on another, or beside its start";
-        cellAt(expected.grid, code) = digitOf(int(entry) / 2 + 1);
-    }
-    const bool same = board.size == size && board.count == expected.count &&
-                      board.endpoints == expected.endpoints && board.grid == expected.grid;
-    return same ? "" : "not its endpoints alone, in a grid of its size";
-}
-
 // Describes the first way in which the live grid and the path lists disagree, or "" when they
 // agree: laid again from the endpoints and the lists, with no cell laid twice, the grid is the
 // same; links agree both ways, and an entry is its head exactly when the pair has no path.

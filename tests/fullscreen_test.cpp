@@ -7,9 +7,8 @@
 // terminal's foreground group. So Ctrl+Z really stops the game, a new window size signals it, and
 // the shell's waitpid reports each stop, each continue and the end to the test through a pipe.
 
-#include "pairpath/core/search.hpp"
+#include "checks.hpp"
 #include "pairpath/hunt/hunt.hpp"
-#include "pairpath/screen/view.hpp"
 
 #include <gtest/gtest.h>
 
@@ -21,23 +20,17 @@
 #include <unistd.h>
 #include <vterm.h>
 
-#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
-#include <cstring>
-#include <filesystem>
 #include <fstream>
-#include <functional>
-#include <string>
 #include <system_error>
-#include <tuple>
-#include <vector>
 
 namespace pairpath {
 namespace {
+
+using testing::line;
 
 constexpr winsize standardSize{24, 80, 0, 0}; // also what the game takes when a side is 0
 
@@ -46,9 +39,14 @@ constexpr winsize standardSize{24, 80, 0, 0}; // also what the game takes when a
 // has failed so, the later ones fail at once.
 constexpr auto hangGuard = std::chrono::seconds(60);
 constexpr int guardLook = 1000; // milliseconds a poll waits before the guard is looked at
-
 constexpr int shellFailed = 126;
-constexpr int execFailed = 127;
+
+// How the game is run: its arguments, TERM (nullptr: unset), the window, the state folder.
+struct Run {
+    std::vector<std::string> arguments{"--full-screen", "--seed=7"};
+    const char* term = "xterm-256color";
+    winsize size = standardSize;
+};
 
 // One report to the test, whole: a pipe takes so few bytes at once.
 void tell(int report, int value) {
@@ -58,7 +56,7 @@ void tell(int report, int value) {
 // The game's process, forked by the shell: its own process group, made the foreground before the
 // program starts. tcsetpgrp from what is still a background group raises SIGTTOU, which is
 // ignored until then.
-[[noreturn]] void runGame(int terminal, const char* term) {
+[[noreturn]] void runGame(int terminal, const Run& run) {
     std::signal(SIGTTOU, SIG_IGN);
     setpgid(0, 0);
     tcsetpgrp(terminal, getpid());
@@ -66,28 +64,30 @@ void tell(int report, int value) {
     for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
         dup2(terminal, fd);
     if (terminal > STDERR_FILENO) close(terminal);
-    static_cast<void>(term == nullptr ? unsetenv("TERM") : setenv("TERM", term, 1));
-    execl(PAIRPATH_BINARY, PAIRPATH_BINARY, "--full-screen", "--seed=7",
-          static_cast<char*>(nullptr));
-    _exit(execFailed);
+    static_cast<void>(run.term == nullptr ? unsetenv("TERM") : setenv("TERM", run.term, 1));
+    std::vector<char*> arguments{const_cast<char*>(PAIRPATH_BINARY)};
+    for (const std::string& argument : run.arguments)
+        arguments.push_back(const_cast<char*>(argument.c_str()));
+    arguments.push_back(nullptr);
+    execv(PAIRPATH_BINARY, arguments.data());
+    _exit(shellFailed + 1);
 }
 
 // The mini-shell, in the child: a new session whose controlling terminal is `terminalName`, the
 // game run in it, and on `report` the game's process id, then each of its wait statuses until
 // the one that tells its end.
-[[noreturn]] void runShell(const char* terminalName, int report, const char* term,
-                           const char* stateFolder) {
+[[noreturn]] void runShell(const char* terminalName, int report, const Run& run,
+                           const std::string& stateFolder) {
     const int terminal = setsid() < 0 ? -1 : open(terminalName, O_RDWR);
     // Linux makes it the controlling terminal on open already; the BSDs need TIOCSCTTY.
     if (terminal < 0 || ioctl(terminal, TIOCSCTTY, 0) != 0) _exit(shellFailed);
     std::signal(SIGCHLD, SIG_DFL); // an ignored SIGCHLD would hide the game from waitpid
-    // An empty LC_ALL counts as unset: the locale is LANG's.
-    setenv("LC_ALL", "", 1);
+    setenv("LC_ALL", "", 1);       // an empty LC_ALL counts as unset: the locale is LANG's
     unsetenv("LC_CTYPE");
     setenv("LANG", "C.UTF-8", 1);
-    setenv("XDG_STATE_HOME", stateFolder, 1); // where the records go
+    setenv("XDG_STATE_HOME", stateFolder.c_str(), 1); // where the records go
     const pid_t game = fork();
-    if (game == 0) runGame(terminal, term);
+    if (game == 0) runGame(terminal, run);
     if (game < 0) _exit(shellFailed);
     setpgid(game, game); // here too, as shells do, whichever of the two runs first
     tell(report, game);
@@ -102,33 +102,30 @@ void tell(int report, int value) {
     }
 }
 
-// `pairpath --full-screen --seed=7` under the mini-shell, with TERM set to `term`, on a new
-// pseudo-terminal that reports the size `size`; its screen kept by libvterm at that size, or
-// 80 x 24 where a side is 0.
+// The game run as `run` says under the mini-shell, on a new pseudo-terminal that reports its
+// size; its screen kept by libvterm at that size, or 80 x 24 where a side is 0.
 class Terminal {
   public:
-    explicit Terminal(winsize size, const char* term = "xterm-256color") {
+    explicit Terminal(const Run& run = {}, const std::string& state = "") {
+        if (!state.empty()) stateFolder = state;
         master = posix_openpt(O_RDWR | O_NOCTTY);
         std::array<int, 2> reports{-1, -1};
         const char* name =
             master < 0 || grantpt(master) != 0 || unlockpt(master) != 0 ? nullptr : ptsname(master);
-        if (name != nullptr) slaveName = name;
         if (name == nullptr || pipe(reports.data()) != 0)
             throw std::system_error(errno, std::generic_category(), "no pseudo-terminal");
-        ioctl(master, TIOCSWINSZ, &size);
+        slaveName = name;
+        ioctl(master, TIOCSWINSZ, &run.size);
         tcgetattr(master, &before);
         for (const int fd : {master, reports[0], reports[1]})
             fcntl(fd, F_SETFD, FD_CLOEXEC);
         shell = fork();
-        if (shell == 0) {
-            close(master);
-            close(reports[0]);
-            runShell(name, reports[1], term, stateFolder.c_str());
-        }
+        if (shell == 0) runShell(name, reports[1], run, stateFolder);
         close(reports[1]);
         report = reports[0];
         if (shell < 0) throw std::system_error(errno, std::generic_category(), "no shell");
-        if (size.ws_row != 0 && size.ws_col != 0) vterm_set_size(vt, size.ws_row, size.ws_col);
+        if (run.size.ws_row != 0 && run.size.ws_col != 0)
+            vterm_set_size(vt, run.size.ws_row, run.size.ws_col);
         vterm_set_utf8(vt, 1);
         vterm_screen_enable_altscreen(screen, 1);
         callbacks.settermprop = [](VTermProp prop, VTermValue* value, void* self) {
@@ -143,17 +140,11 @@ class Terminal {
     }
     // A game still running is killed; the shell then reports its end, and is waited for.
     ~Terminal() {
-        if (game > 0 && !ended()) {
-            kill(-game, SIGKILL);
-            kill(game, SIGKILL);
-        } else if (shell > 0 && game <= 0) {
-            kill(shell, SIGKILL);
-        }
-        if (shell > 0) waitpid(shell, nullptr, 0);
-        std::filesystem::remove_all(stateFolder);
-        for (const int fd : {master, report}) {
-            if (fd >= 0) close(fd);
-        }
+        if (game > 0 && !ended()) kill(-game, SIGKILL);
+        if (game <= 0) kill(shell, SIGKILL);
+        waitpid(shell, nullptr, 0);
+        close(master);
+        close(report);
         vterm_free(vt);
     }
     Terminal(const Terminal&) = delete;
@@ -168,8 +159,8 @@ class Terminal {
         vterm_set_size(vt, size.ws_row, size.ws_col);
         ASSERT_EQ(ioctl(master, TIOCSWINSZ, &size), 0);
     }
-    // What a shell's `fg` sends the job, which is still in the foreground.
-    void continueGame() const { ASSERT_EQ(kill(-game, SIGCONT), 0); }
+    // A signal to the game's process group, as a shell's `fg` (SIGCONT) or a closed window does.
+    void signal(int number) const { ASSERT_EQ(kill(-game, number), 0); }
     // Whether the game has read every byte typed so far. Bytes written here reach the terminal's
     // side a moment later; a poll there takes in those on their way before it answers, where
     // FIONREAD would count only those arrived. The terminal is opened only for the question:
@@ -181,17 +172,15 @@ class Terminal {
         return read;
     }
 
-    VTermScreenCell cellAt(int row, int column) const {
+    char32_t at(int row, int column) const {
         VTermScreenCell cell{};
         vterm_screen_get_cell(screen, {row, column}, &cell);
-        return cell;
+        return cell.chars[0];
     }
-    char32_t at(int row, int column) const { return cellAt(row, column).chars[0]; }
     std::pair<int, int> screenSize() const {
-        int rows = 0;
-        int columns = 0;
-        vterm_get_size(vt, &rows, &columns);
-        return {rows, columns};
+        std::pair<int, int> size;
+        vterm_get_size(vt, &size.first, &size.second);
+        return size;
     }
     // The screen's rows, each ended by '\n' and without its trailing blanks.
     std::string text() const {
@@ -231,13 +220,15 @@ class Terminal {
         waitFor([&] { return ended() && outputEnded; }, "the end");
         return ended() ? reported.back() : -1;
     }
-    // Whether the terminal's modes are those it had before the game started.
-    bool modesAsBefore() const {
+    // Whether the terminal is as it was before the game: its modes, the main screen, the cursor
+    // shown, no mouse reports.
+    bool givenBack() const {
         termios now{};
         tcgetattr(master, &now);
         return now.c_iflag == before.c_iflag && now.c_oflag == before.c_oflag &&
                now.c_cflag == before.c_cflag && now.c_lflag == before.c_lflag &&
-               std::ranges::equal(now.c_cc, before.c_cc);
+               std::ranges::equal(now.c_cc, before.c_cc) && !altScreen && cursorShown &&
+               mouse == VTERM_PROP_MOUSE_NONE;
     }
 
     std::vector<int> reported; // the shell's reports so far: each a wait status of the game
@@ -245,10 +236,8 @@ class Terminal {
     bool cursorShown = true;
     int mouse = VTERM_PROP_MOUSE_NONE; // the mouse reports asked for
     std::string output;                // every byte the game wrote
-    std::string stateFolder = [] {     // XDG_STATE_HOME, where the game keeps its records
-        std::string folder = (std::filesystem::temp_directory_path() / "pairpath-XXXXXX").string();
-        return mkdtemp(folder.data()) == nullptr ? std::string() : folder;
-    }();
+    testing::TempFolder ownState;      // XDG_STATE_HOME, unless the caller names one
+    std::string stateFolder = ownState.path.string();
 
   private:
     void readOutput() {
@@ -294,10 +283,8 @@ const Cover cover = *findCover(board);
 // The screen position of the board frame's top-left corner, or {-1, -1}.
 std::pair<int, int> corner(const Terminal& terminal) {
     const auto [rows, columns] = terminal.screenSize();
-    for (int row = 0; row < rows; ++row) {
-        for (int column = 0; column < columns; ++column) {
-            if (terminal.at(row, column) == U'╔') return {row, column};
-        }
+    for (int at = 0; at < rows * columns; ++at) {
+        if (terminal.at(at / columns, at % columns) == U'╔') return {at / columns, at % columns};
     }
     return {-1, -1};
 }
@@ -310,26 +297,23 @@ std::pair<int, int> centredCorner(winsize window) {
     return {1 + (rows - 16) / 2, (columns - 17) / 2};
 }
 
-// The screen position of a cell's centre: cells are three columns apart and two rows apart.
-std::pair<int, int> onScreen(const Terminal& terminal, int code) {
+// What the screen shows `right` columns right of a cell's centre and `down` rows below it: cells
+// are three columns apart and two rows apart.
+char32_t shown(const Terminal& terminal, int code, int right = 0, int down = 0) {
     const auto [row, column] = corner(terminal);
-    return {row + 1 + 2 * rowOf(code), column + 2 + 3 * columnOf(code)};
-}
-bool shows(const Terminal& terminal, int code, char32_t mark) {
-    const auto [row, column] = onScreen(terminal, code);
-    return terminal.at(row, column) == mark;
+    return terminal.at(row + 1 + 2 * rowOf(code) + down, column + 2 + 3 * columnOf(code) + right);
 }
 bool showsBoard(const Terminal& terminal) {
     for (int entry = 0; entry < board.count; ++entry) {
-        if (!shows(terminal, board.endpoints[std::size_t(entry)], char32_t(digitOf(entry / 2 + 1))))
+        if (shown(terminal, board.endpoints[std::size_t(entry)]) !=
+            char32_t(digitOf(entry / 2 + 1)))
             return false;
     }
     return true;
 }
 // Before its first step, a path's head is its start, in brackets.
 bool bracketed(const Terminal& terminal, int code) {
-    const auto [row, column] = onScreen(terminal, code);
-    return terminal.at(row, column - 1) == U'[' && terminal.at(row, column + 1) == U']';
+    return shown(terminal, code, -1) == U'[' && shown(terminal, code, 1) == U']';
 }
 
 // Every route of the cover drawn, and the frame's far corner: a cell inside a route shows the box
@@ -342,26 +326,21 @@ bool routesDrawn(const Terminal& terminal) {
         return toward(10) ? (toward(-1) ? U'┐' : U'┌') : U'─';
     };
     const auto joined = [&](int from, int to) {
-        const auto [row, column] = onScreen(terminal, std::min(from, to));
-        if (std::abs(to - from) == 10) return terminal.at(row + 1, column) == U'│';
-        return terminal.at(row, column + 1) == U'─' && terminal.at(row, column + 2) == U'─';
+        if (std::abs(to - from) == 10) return shown(terminal, std::min(from, to), 0, 1) == U'│';
+        return shown(terminal, std::min(from, to), 1) == U'─' &&
+               shown(terminal, std::min(from, to), 2) == U'─';
     };
     for (const auto& route : cover) {
         for (std::size_t i = 1; i < route.size(); ++i) {
             if (!joined(route[i - 1], route[i]) ||
                 (i + 1 < route.size() &&
-                 !shows(terminal, route[i],
-                        line(route[i - 1] - route[i], route[i + 1] - route[i]))))
+                 shown(terminal, route[i]) !=
+                     line(route[i - 1] - route[i], route[i + 1] - route[i])))
                 return false;
         }
     }
     const auto [top, left] = corner(terminal);
     return terminal.at(top + 10, left + 16) == U'╝';
-}
-
-std::string arrow(int from, int to) {
-    const int step = to - from;
-    return step == -10 ? "\033[A" : step == 10 ? "\033[B" : step == 1 ? "\033[C" : "\033[D";
 }
 
 // Answers the start questions, a key that answers nothing passed over, up to the board.
@@ -381,21 +360,28 @@ void reachBoard(Terminal& terminal) {
 void startPath(Terminal& terminal, const std::vector<int>& route) {
     terminal.type("1");
     terminal.waitFor([&] { return bracketed(terminal, route[0]); }, "the bracketed start");
-    terminal.type(arrow(route[0], route[1]));
-    terminal.waitFor([&] { return shows(terminal, route[1], U'●'); }, "the path's head");
+    const int step = route[1] - route[0];
+    terminal.type(step == -10 ? "\033[A" : step == 10 ? "\033[B" : step == 1 ? "\033[C" : "\033[D");
+    terminal.waitFor([&] { return shown(terminal, route[1]) == U'●'; }, "the path's head");
     EXPECT_FALSE(bracketed(terminal, route[0]));
-}
-
-bool givenBack(const Terminal& terminal) {
-    return terminal.modesAsBefore() && !terminal.altScreen && terminal.cursorShown &&
-           terminal.mouse == VTERM_PROP_MOUSE_NONE;
 }
 
 // The left mouse button pressed ('M', 0), dragged ('M', 32) or let go ('m', 0) over a cell.
 std::string mouse(const Terminal& terminal, int code, int button, char action = 'M') {
-    const auto [row, column] = onScreen(terminal, code);
-    return "\033[<" + std::to_string(button) + ';' + std::to_string(column + 1) + ';' +
-           std::to_string(row + 1) + action;
+    const auto [row, column] = corner(terminal);
+    return "\033[<" + std::to_string(button) + ';' + std::to_string(column + 3 + 3 * (code % 10)) +
+           ';' + std::to_string(row + 2 + 2 * (code / 10)) + action;
+}
+
+// Each route dragged with the mouse from its start, which is among its cells, to the win.
+void solveByMouse(Terminal& terminal) {
+    for (const auto& route : cover) {
+        terminal.type(mouse(terminal, route.front(), 0));
+        for (std::size_t i = 1; i < route.size(); ++i)
+            terminal.type(mouse(terminal, route[i], 32));
+        terminal.type(mouse(terminal, route.back(), 0, 'm'));
+    }
+    ASSERT_NO_FATAL_FAILURE(terminal.waitForText(messageText(Message::win)));
 }
 
 TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
@@ -403,48 +389,28 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
     // columns, is taken to be 80 x 24. With `after`, the puzzle is solved by mouse, `after` typed
     // on the win screen and `shown` waited for.
     struct Case {
-        const char* how;
         const char* after;
-        const char* shown;
+        const char* next;
         const char* keys;
         int ending;
         winsize size;
         const char* term = "xterm-256color";
     };
     const auto cases = std::to_array<Case>({
-        {"N after the win: the same choice at once", "xn", "Connected 0/4", "qy", 0, standardSize},
-        {"C after the win: a new choice", "c", "Grid side?", "q", 0, {30, 70, 0, 0}},
-        {"Ctrl+C in a path, 16 colours", nullptr, nullptr, "\003", SIGINT, {0, 80, 0, 0}, "xterm"},
-        {"Ctrl+D as Q, then N plays on", nullptr, nullptr, "\004\004nqy", 0, {24, 0, 0, 0}},
+        {"xn", "Connected 0/4", "qy", 0, standardSize}, // N: the same choice at once
+        {"c", "Grid side?", "q", 0, {30, 70, 0, 0}},    // C: a new choice
+        {nullptr, nullptr, "\003", SIGINT, {0, 80, 0, 0}, "xterm"},
+        {nullptr, nullptr, "\004\004nqy", 0, {24, 0, 0, 0}}, // Ctrl+D as Q, then N plays on
     });
-    for (const auto& [how, after, shown, keys, ending, size, term] : cases) {
-        SCOPED_TRACE(how);
-        Terminal terminal(size, term);
+    for (const auto& [after, next, keys, ending, size, term] : cases) {
+        SCOPED_TRACE(keys);
+        Terminal terminal({{"--full-screen", "--seed=7"}, term, size});
         ASSERT_NO_FATAL_FAILURE(reachBoard(terminal));
-        // Each pair's digits in its colour from the table for 256 colours, or for the basic 16.
-        const bool many = std::string_view(term).ends_with("256color");
-        for (int entry = 0; entry < board.count; entry += 2) {
-            const auto [row, column] = onScreen(terminal, board.endpoints[std::size_t(entry)]);
-            VTermColor colour = terminal.cellAt(row, column).fg;
-            ASSERT_TRUE(VTERM_COLOR_IS_INDEXED(&colour));
-            const int index = colour.indexed.idx;
-            EXPECT_EQ(screenColours(many)[std::size_t(entry / 2)],
-                      many ? "38;5;" + std::to_string(index)
-                           : std::to_string(index < 8 ? 30 + index : 82 + index));
-        }
         EXPECT_EQ(corner(terminal), centredCorner(size));
-        EXPECT_TRUE(terminal.altScreen && !terminal.cursorShown);
-        EXPECT_FALSE(terminal.modesAsBefore()) << "not in raw mode";
+        EXPECT_TRUE(terminal.altScreen && !terminal.cursorShown && !terminal.givenBack());
+        EXPECT_EQ(terminal.mouse, VTERM_PROP_MOUSE_DRAG);
         if (after != nullptr) {
-            // Each route dragged with the mouse from its start, which is among its cells.
-            EXPECT_EQ(terminal.mouse, VTERM_PROP_MOUSE_DRAG);
-            for (const auto& route : cover) {
-                terminal.type(mouse(terminal, route.front(), 0));
-                for (std::size_t i = 1; i < route.size(); ++i)
-                    terminal.type(mouse(terminal, route[i], 32));
-                terminal.type(mouse(terminal, route.back(), 0, 'm'));
-            }
-            ASSERT_NO_FATAL_FAILURE(terminal.waitForText("Congrats! You Win the game!!!"));
+            ASSERT_NO_FATAL_FAILURE(solveByMouse(terminal));
             // Keys read after the win draw the screen again: a frame may be half written.
             ASSERT_NO_FATAL_FAILURE(
                 terminal.waitFor([&] { return routesDrawn(terminal); }, "the routes' lines"));
@@ -454,7 +420,7 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
                 << "the win's counts below its message\n"
                 << screen;
             terminal.type(after); // a key other than N, C or Q is passed over
-            ASSERT_NO_FATAL_FAILURE(terminal.waitForText(shown));
+            ASSERT_NO_FATAL_FAILURE(terminal.waitForText(next));
             std::ifstream file(terminal.stateFolder + "/pairpath/records");
             const std::string records(std::istreambuf_iterator<char>(file), {});
             EXPECT_TRUE(records.starts_with("side=5 pairs=4 answers=any won=1 best=") &&
@@ -465,11 +431,10 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
         }
         terminal.type(keys);
         const int status = terminal.end();
-        EXPECT_TRUE(keys == std::string_view("\003")
-                        ? WIFSIGNALED(status) && WTERMSIG(status) == ending
-                        : WIFEXITED(status) && WEXITSTATUS(status) == ending)
+        EXPECT_TRUE(ending == SIGINT ? WIFSIGNALED(status) && WTERMSIG(status) == ending
+                                     : WIFEXITED(status) && WEXITSTATUS(status) == ending)
             << "wait status " << status;
-        EXPECT_TRUE(givenBack(terminal));
+        EXPECT_TRUE(terminal.givenBack());
     }
 }
 
@@ -478,7 +443,7 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
 // terminal given back first; continued, the game takes the terminal again and draws the game
 // as it was; Ctrl+C then ends it.
 TEST(FullScreen, DrawsAgainForEachWindowSizeAndStopsAtCtrlZ) {
-    Terminal terminal(standardSize);
+    Terminal terminal;
     // The first question, which has no clock to draw it again, moves to the new middle row.
     const auto questionRow = [&] {
         const std::string text = terminal.text();
@@ -507,40 +472,27 @@ TEST(FullScreen, DrawsAgainForEachWindowSizeAndStopsAtCtrlZ) {
     terminal.resize(smallest);
     ASSERT_NO_FATAL_FAILURE(terminal.waitFor(centredFor(smallest), "the board on 60 x 16"));
     // Nothing was drawn or counted: the status line, below the board, says so once it is drawn.
-    ASSERT_NO_FATAL_FAILURE(terminal.waitForText("Path -  Connected 0/4  Cells 8/25  Moves 0"));
-    // The clock goes on by itself, once a second, and the game with it; a continue that ends no
-    // stop, as from a shell's `fg` on a running job, takes nothing off it.
-    const auto clock = [&] {
-        constexpr std::string_view before = "Hints 0  ";
-        const std::string screen = terminal.text();
-        const auto at = screen.find(before);
-        if (at == std::string::npos) return std::string();
-        const auto from = at + before.size();
-        return screen.substr(from, screen.find('\n', from) - from);
-    };
-    terminal.continueGame();
-    ASSERT_NO_FATAL_FAILURE(terminal.waitFor([&] { return !clock().empty() && clock() != "0:00"; },
-                                             "the clock past 0:00"));
-    EXPECT_TRUE(clock().starts_with("0:0")) << clock();
-
+    // A continue that ends no stop, as from a shell's `fg` on a running job, takes no time off the
+    // clock, which shows the few seconds played when the next key draws the screen.
+    terminal.signal(SIGCONT);
     ASSERT_NO_FATAL_FAILURE(startPath(terminal, cover[0]));
+    ASSERT_NO_FATAL_FAILURE(terminal.waitForText("Path 1  Connected 0/4  Cells 9/25  Moves 1"));
+    EXPECT_NE(terminal.text().find("Hints 0  0:"), std::string::npos) << terminal.text();
     terminal.type("\032");
     ASSERT_NO_FATAL_FAILURE(terminal.waitFor([&] { return terminal.stopped(); }, "a stop"));
     EXPECT_EQ(WSTOPSIG(terminal.reported.back()), SIGTSTP);
-    // The modes were set back before the stop; the screen's sequences are on their way.
-    ASSERT_TRUE(terminal.modesAsBefore()) << "stopped in raw mode";
-    ASSERT_NO_FATAL_FAILURE(terminal.waitFor(
-        [&] { return !terminal.altScreen && terminal.cursorShown; }, "the main screen"));
-    terminal.continueGame();
+    // The terminal is given back before the stop; the screen's sequences are on their way.
+    ASSERT_NO_FATAL_FAILURE(terminal.waitFor([&] { return terminal.givenBack(); }, "the terminal"));
+    terminal.signal(SIGCONT);
     const auto playing = [&] {
-        return terminal.altScreen && showsBoard(terminal) && shows(terminal, cover[0][1], U'●');
+        return terminal.altScreen && showsBoard(terminal) && shown(terminal, cover[0][1]) == U'●';
     };
     ASSERT_NO_FATAL_FAILURE(terminal.waitFor(playing, "the game drawn again"));
-    EXPECT_FALSE(terminal.modesAsBefore()) << "not in raw mode again";
+    EXPECT_FALSE(terminal.givenBack()) << "not in raw mode again";
     terminal.type("\003");
     const int status = terminal.end();
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << "wait status " << status;
-    EXPECT_TRUE(givenBack(terminal));
+    EXPECT_TRUE(terminal.givenBack());
     ASSERT_EQ(terminal.reported.size(), 3U) << "a stop, a continue and the end";
     EXPECT_TRUE(WIFCONTINUED(terminal.reported[1]));
 }
@@ -548,15 +500,13 @@ TEST(FullScreen, DrawsAgainForEachWindowSizeAndStopsAtCtrlZ) {
 // Where TERM names no terminal that can move the cursor, the game refuses before it writes a
 // single escape sequence: one line that names TERM, and status 2.
 TEST(FullScreen, RefusesATerminalThatCannotMoveTheCursor) {
-    const auto cases = std::to_array<std::pair<const char*, std::string_view>>(
-        {{"dumb", "\"dumb\""}, {"", "\"\""}, {nullptr, "not set"}});
+    const auto cases = std::to_array<std::pair<const char*, std::string>>(
+        {{"dumb", "\"dumb\""}, {"", "\"\""}, {nullptr, messageText(Message::notSet)}});
     for (const auto& [term, named] : cases) {
-        Terminal terminal(standardSize, term);
+        Terminal terminal({{"-f"}, term});
         const int status = terminal.end();
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << "wait status " << status;
-        EXPECT_EQ(terminal.output, "pairpath: the full-screen game needs a terminal that can move "
-                                   "the cursor; TERM is " +
-                                       std::string(named) + "\r\n");
+        EXPECT_EQ(terminal.output, messageText(Message::unfitTerminal, named) + "\r\n");
     }
 }
 

@@ -1,7 +1,7 @@
 // Play, in-process. One key script takes the line dialogue through every rule on a fixed board,
-// with every message compared and the grid checked against the path lists before each answer.
-// The full screen, given the same refused keys, must refuse them with the same messages. And the
-// win, and the board's colours.
+// with every message compared and the grid checked against the path lists before each answer;
+// the full screen refuses the same moves with the same messages (its own tests). And the win, and
+// the texts and colours the line dialogue has always written.
 
 #include "checks.hpp"
 #include "pairpath/core/generate.hpp"
@@ -136,27 +136,6 @@ TEST(Play, LineDialogueKeepsItsTextsAndColours) {
     EXPECT_EQ(shown.substr(10), std::string(colours.substr(0, 7)) + "1 \033[0m\033[0m. \n" +
                                     colours.substr(7, 7) + "2 \033[0m" + colours.substr(56, 7) +
                                     "9 \033[0m\n\033[0m");
-}
-
-// Each script's last key is refused: the full screen says why in the words of the line dialogue
-// (whose script above refuses at every edge), and both hold the same grid.
-TEST(Play, BothWaysToPlayRefuseTheSameMoves) {
-    const auto cases = std::to_array<std::pair<std::string_view, Message>>({
-        {"1w", Message::offBoundary},
-        {"1dda", Message::overOwnPath},
-        {"1s", Message::overEndpoint},
-        {"1dbb", Message::backAtStart},
-        {"1dddd2dwn", Message::keepOtherPath},
-    });
-    for (const auto& [keys, message] : cases) {
-        Board lines = rows;
-        playLines(lines, keys);
-        FullScreenGame screen(rows);
-        for (const char key : keys)
-            pressKey(screen, {Key::character, key});
-        EXPECT_EQ(screen.message, messageText(message)) << keys;
-        EXPECT_EQ(screen.live.grid, lines.grid) << keys;
-    }
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // for another game's lock counting that game's win too, damage refused and moved aside whole, and
 // what keeps a win from being saved.
 
+#include "checks.hpp"
 #include "pairpath/records/records.hpp"
 
 #include <gtest/gtest.h>
@@ -46,16 +47,10 @@ std::string outcome(const WinRecorded& recorded) {
     return recorded.movedAside.empty() ? "" : "aside " + recorded.movedAside;
 }
 
-struct Records : testing::Test {
-    fs::path folder;
-    fs::path file;
-    void SetUp() override {
-        std::string name = (fs::temp_directory_path() / "pairpath-records-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(name.data()), nullptr);
-        folder = name;
-        file = folder / "state/records";
-    }
-    void TearDown() override { fs::remove_all(folder); }
+struct Records : ::testing::Test {
+    pairpath::testing::TempFolder temporary;
+    fs::path folder = temporary.path;
+    fs::path file = folder / "state/records";
     std::string win(RecordKey key, long seconds = 60, int moves = 60) const {
         return outcome(recordWin(file, key, seconds, moves));
     }

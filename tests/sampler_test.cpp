@@ -154,18 +154,6 @@ TEST(Sampler, AcceptanceOddsFollowTheGeneratorsOddsExactly) {
     }
 }
 
-TEST(Sampler, AcceptsWithTheOddsGiven) {
-    std::srand(5);
-    RandomBits bits;
-    int accepted = 0;
-    for (int i = 0; i < 1000; ++i) {
-        EXPECT_FALSE(accepts({0, 5}, bits));
-        EXPECT_TRUE(accepts({5, 5}, bits));
-        accepted += accepts({1, 2}, bits) ? 1 : 0;
-    }
-    EXPECT_NEAR(accepted, 500, 100);
-}
-
 // What a drawn cover shows at once of other covers with the same ends never passes the true count:
 // on sides 6 to 8, where the counts allow two-cell paths, for covers of several path counts.
 TEST(Sampler, OtherCoversFoundAtOnceAreNeverMoreThanThereAre) {
