@@ -136,14 +136,26 @@ inline std::string solutionFault(const Board& board, const Grid& solution) {
     return filled == board.size * board.size ? "" : "a cell of no pair";
 }
 
-// Describes the first way in which `cover` is not a full cover of `board`, or "": its routes, laid
-// on the grid, must be a solution.
+// Describes the first way in which `cover` is not a full cover of `board`, or "": each route runs
+// from its pair's start endpoint to its target a step at a time, the routes hold as many cells as
+// the grid, and laid on it they are a solution.
 inline std::string coverFault(const Board& board, const Cover& cover) {
     if (int(cover.size()) != board.count / 2) return "not one route per pair";
     Grid laid{};
-    for (std::size_t route = 0; route < cover.size(); ++route)
-        for (const int code : cover[route])
-            if (isInside(board, code)) cellAt(laid, code) = digitOf(int(route) + 1);
+    std::size_t cells = 0;
+    for (std::size_t route = 0; route < cover.size(); ++route) {
+        const std::vector<int>& steps = cover[route];
+        const int pair = int(route) + 1;
+        if (steps.front() != startOf(board.endpoints, pair) ||
+            steps.back() != targetOf(board.endpoints, pair))
+            return "a route that does not run from its start to its target";
+        for (std::size_t at = 0; at < steps.size(); ++at) {
+            if (at > 0 && !besideEachOther(steps[at - 1], steps[at])) return "a route that jumps";
+            if (isInside(board, steps[at])) cellAt(laid, steps[at]) = digitOf(pair);
+        }
+        cells += steps.size();
+    }
+    if (cells != std::size_t(board.size * board.size)) return "cells left out or taken twice";
     return solutionFault(board, laid);
 }
 

@@ -299,10 +299,12 @@ TEST(Program, RunsShortOfMemory) {
 // --- The solver ---
 
 // Several boards, one with no solution, each answered after a blank line from the last with its
-// count and the solution the solver gives in-process, which the check finds sound; in the output
-// as in the input, cells are parted by blanks.
+// count and the solution the solver gives in-process: each cell's digit, then each pair's route
+// as rows and columns, which the check finds a cover of the board; in the output as in the input,
+// cells are parted by blanks.
 TEST(Program, SolvesEveryBoardGiven) {
     std::vector<Board> boards{boardFromText("1.2/.../1.2"), boardFromText("11/22"),
+                              boardFromText("1..../...../...../...../....1"),
                               boardFromText("1..1/2..2/3..3/4..4")};
     std::srand(8);
     for (const auto& [side, pairs, answers] : {std::tuple{5, 4, Answers::any},
@@ -320,14 +322,22 @@ TEST(Program, SolvesEveryBoardGiven) {
     };
     std::string input;
     std::string expected;
-    for (const Board& board : boards) {
+    for (const Board& dealt : boards) {
+        const Board board = boardFromText(gridText(dealt)); // each start first in reading order
         const Solutions solved = solveBoard(board);
         input += shown(board) + "\n";
         expected += std::string(expected.empty() ? "" : "\n") +
                     line(Message::solutionsCount, countText(solved.count, false));
         if (solved.count == 0) continue;
         expected += shown({board.size, solved.solution});
-        EXPECT_EQ(solutionFault(board, solved.solution), "") << gridText(board);
+        for (std::size_t pair = 0; pair < solved.routes.size(); ++pair) {
+            expected += std::to_string(pair + 1) + ':';
+            for (const int code : solved.routes[pair])
+                expected +=
+                    ' ' + std::to_string(rowOf(code)) + ',' + std::to_string(columnOf(code));
+            expected += '\n';
+        }
+        EXPECT_EQ(coverFault(board, solved.routes), "") << gridText(board);
     }
     const Ran ran = run("--solve -", input);
     EXPECT_EQ(ran.output + ran.errors + std::to_string(ran.status), expected + "1");

@@ -109,6 +109,8 @@ constexpr auto messageTexts = std::to_array<Text>({
     {Message::extraRow, "a board of # columns has more rows: boards are parted by blank lines"},
     {Message::unreadable, "cannot be read"},
     {Message::noBoard, "no board"},
+    {Message::route, "#:#"},      // the pair, its cells
+    {Message::routeCell, " #,#"}, // a cell's row and column
     // The command line.
     {Message::usage, R"(Usage: pairpath [OPTION]...
 Link each pair of equal digits on a square grid with a path. Paths run up, down,
@@ -128,7 +130,8 @@ Options:
   -u, --unique       deal only puzzles with exactly one solution
       --solve=FILE   solve the boards in FILE (- for standard input), written
                      as the game shows them, boards parted by blank lines: for
-                     each, the number of solutions and one of them
+                     each, the number of solutions and one of them, with each
+                     pair's path as rows and columns
       --records      show the games won, best time and fewest moves of each grid
                      side, number of pairs and --unique, and exit
   -h, --help         show this help and exit

@@ -115,13 +115,15 @@ Solutions solveBoard(const Board& board) {
     const int side = board.size;
     const std::vector<EndPair> pairs = endPairsOf(board);
     const CoversJoining covers = coversJoining(pairs, side, true);
-    Solutions solved{covers.count, {}};
+    Solutions solved{covers.count, {}, {}};
     if (covers.count == 0) return solved;
     // Each path, from its first end to its second, is its pair's.
     for (std::size_t pair = 0; pair < pairs.size(); ++pair) {
         int previous = -1;
+        std::vector<int>& route = solved.routes.emplace_back();
         for (int cell = pairs[pair].first; cell != -1;) {
-            cellAt(solved.solution, cellCode(cell / side, cell % side)) = digitOf(int(pair) + 1);
+            route.push_back(cellCode(cell / side, cell % side));
+            cellAt(solved.solution, route.back()) = digitOf(int(pair) + 1);
             const auto linked = linkedCells(covers.edges, cell, side);
             const int onward = linked[0] != previous ? linked[0] : linked[1];
             previous = cell;

@@ -129,6 +129,13 @@ void writeSolutions(std::ostream& output, const Board& board, const Solutions& s
         }
         output << '\n';
     }
+    // Each pair's route, so that it can be followed where its cells touch themselves.
+    for (std::size_t pair = 0; pair < solved.routes.size(); ++pair) {
+        std::string cells;
+        for (const int code : solved.routes[pair])
+            cells += messageText(Message::routeCell, rowOf(code), columnOf(code));
+        output << messageText(Message::route, int(pair) + 1, cells) << '\n';
+    }
 }
 
 // The boards being read: the rows of the current one, and what has been answered.

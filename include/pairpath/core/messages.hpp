@@ -29,7 +29,7 @@ enum class Message {
     recordLine, oneAnswerRecordLine, noRecords,
     solutionsCount, solveProblem, longLine, blankParting, unknownCharacter, printable, byte,
     digitOnce, digitTimes, digitMissing, rowCount, oneCellRow, rowWidth, otherRowWidth, extraRow,
-    unreadable, noBoard,
+    unreadable, noBoard, route, routeCell,
     usage, version, tryHelp, refusal, badValue, takesNoValue, unknownShort, unknownLong, ambiguous,
     needsValue, unexpected, tooManyPairsGiven, range, fileName, colourWhens
 };

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "pairpath/core/board.hpp"
+#include "pairpath/core/search.hpp"
 
 #include <array>
 #include <vector>
@@ -25,11 +26,13 @@ struct CoversJoining {
 CoversJoining coversJoining(const std::vector<EndPair>& pairs, int side, bool oneOfThem = false);
 
 // A board's solutions: how many ways there are to link every pair by a path from one endpoint
-// to the other so that the paths fill the grid, and one of them, when there is any, as each
-// cell's pair digit. Exact for every side from 2 to 8.
+// to the other so that the paths fill the grid, and one of them, when there is any: as each
+// cell's pair digit, and as each pair's route from its start endpoint to its target. Exact for
+// every side from 2 to 8.
 struct Solutions {
     CoverCount count = 0;
     Grid solution{};
+    Cover routes;
 };
 Solutions solveBoard(const Board& board);
 CoverCount countSolutions(const Board& board);
