@@ -362,8 +362,9 @@ TEST(Solver, RefusesEveryOtherByteWithItsLine) {
 
 // --- The records ---
 
-// --records reads the state folder the environment names: the records in order, a damaged file
-// named with its bad line, and a relative HOME refused, each with its status.
+// --records reads the state folder the environment names: the records in order; the good lines of
+// a damaged file, then each bad line with the field at fault; a relative HOME refused; each with
+// its status.
 TEST(Program, ShowsTheRecordsOrWhyNot) {
     const TempFolder state;
     std::filesystem::create_directories(state.path / "pairpath");
@@ -379,8 +380,12 @@ TEST(Program, ShowsTheRecordsOrWhyNot) {
               "0" + line(Message::recordLine, 5, 5, 4, 3, "60:00", 21) +
                   line(Message::oneAnswerRecordLine, 6, 6, 5, 1, "1:15", 40));
     EXPECT_EQ(shown("", here), "0" + line(Message::noRecords));
-    EXPECT_EQ(shown("side=5 pairs=4 answers=any won=1 best=9300000000 moves=21\n", here),
-              "1" + line(Message::recordsBadLine, (state.path / "pairpath/records").string(), 1));
+    EXPECT_EQ(shown("side=5 pairs=4 answers=any won=1 best=9300000000 moves=21\n"
+                    "side=6 pairs=5 answers=one won=1 best=75 moves=40\n",
+                    here),
+              "1" + line(Message::oneAnswerRecordLine, 6, 6, 5, 1, "1:15", 40) +
+                  line(Message::recordsBadLine, (state.path / "pairpath/records").string(), 1,
+                       badLineText("best", 0)));
     EXPECT_EQ(shown("", "unset XDG_STATE_HOME; export HOME=home"),
               "1" + line(Message::fileProblem, "records", messageText(Message::relativeHome)));
 }

@@ -54,18 +54,23 @@ struct Records : ::testing::Test {
     std::string win(RecordKey key, long seconds = 60, int moves = 60) const {
         return outcome(recordWin(file, key, seconds, moves));
     }
-    // The records as file lines, or the line at fault, or why they cannot be read.
+    // The good records, then each bad line with the field at fault ("" for a line that is not the
+    // fields, "=N" for a choice already on line N); or why they cannot be read.
     std::string read() const {
         const RecordsRead read = readRecords(file);
-        if (read.trouble.kind == Trouble::damaged)
-            return "bad line " + std::to_string(read.badLine);
-        if (read.trouble) return troubleText(read.trouble.kind, read.trouble.error);
+        if (read.trouble.kind == Trouble::system)
+            return troubleText(read.trouble.kind, read.trouble.error);
         std::string text;
         for (const Record& record : read.records)
             text += std::to_string(record.key.size) + "/" + std::to_string(record.key.pairs) +
                     (record.key.answers == Answers::one ? "u" : "") + ": " +
                     std::to_string(record.won) + " " + std::to_string(record.bestSeconds) + " " +
                     std::to_string(record.fewestMoves) + "\n";
+        for (const BadLine& bad : read.bad) {
+            text += "bad " + std::to_string(bad.line) + " " + bad.field;
+            if (bad.sameAs != 0) text += '=' + std::to_string(bad.sameAs);
+            text += '\n';
+        }
         return text;
     }
 };
@@ -127,50 +132,64 @@ TEST_F(Records, KeepsTheOldFileWhenTheNewOneCannotBeWritten) {
     EXPECT_EQ(std::distance(fs::directory_iterator(file.parent_path()), {}), 2) << "and the lock";
 }
 
-// Every line that a win could not have written is damage, which reading names and leaves be; a
-// win moves it aside, bytes intact, under a name no file has (records.damaged-1 to -988 are
-// taken), and starts a fresh file. Past records.damaged-999 no name is left, and the damage stays.
+// Every line that a win could not have written is damage, which reading names, with the field at
+// fault, and leaves be; a win moves the file aside, bytes intact, under a name no file has
+// (records.damaged-1 to -984 are taken), and starts a new one, in which the good lines count on.
+// Past records.damaged-999 no name is left, and the damage stays.
 TEST_F(Records, MovesDamageAsideWhole) {
     const std::string good = "side=6 pairs=5 answers=one won=2 best=3 moves=4\n";
     const auto with = [&](std::string_view field, std::string_view value) {
         const auto at = good.find(field) + field.size();
         return good.substr(0, at) + std::string(value) + good.substr(good.find_first_of(" \n", at));
     };
-    const auto damages = std::to_array<std::string>({
-        good + std::string("\0\xff", 2),
-        with("won=", "-2"),
-        with("won=", "0"),
-        with("won=", "2147483648"),
-        with("best=", "9223372037"), // past what the game's clock can count
-        with("best=", std::string(4000, '0') + "3"),
-        with("side=", "9"),
-        with("side=", "4"),
-        with("pairs=", "10"),
-        "side=5 pairs=9 answers=any won=1 best=3 moves=4\n",
-        with("answers=", "all"),
-        with("moves=", "-1"),
-        good + good,
-        good.substr(0, good.size() - 1),
+    const auto damages = std::to_array<std::pair<std::string, std::string_view>>({
+        {good + std::string("\0\xff", 2), "bad 2 "},
+        {with("won=", "-2"), "bad 1 won"},
+        {with("won=", "0"), "bad 1 won"},
+        {with("won=", "2147483648"), "bad 1 won"},
+        {with("best=", "9223372037"), "bad 1 best"}, // past what the game's clock can count
+        {with("best=", std::string(4000, '0') + "3"), "bad 1 "},
+        {with("side=", "9"), "bad 1 side"},
+        {with("side=", "4"), "bad 1 side"},
+        {with("pairs=", "10"), "bad 1 pairs"},
+        {"side=5 pairs=9 answers=any won=1 best=3 moves=4\n", "bad 1 pairs"},
+        {with("answers=", "all"), "bad 1 answers"},
+        {with("moves=", "-1"), "bad 1 moves"},
+        {good + good, "bad 2 =1"},
+        {good.substr(0, good.size() - 1), "bad 1 "},
     });
     fs::create_directories(file.parent_path());
     int kept = 999 - int(damages.size()) - 1;
     for (int taken = 1; taken <= kept; ++taken)
         writeFile(file.string() + ".damaged-" + std::to_string(taken), "taken");
-    for (const std::string& damage : damages) {
+    for (const auto& [damage, fault] : damages) {
         const std::string aside = "records.damaged-" + std::to_string(++kept);
         writeFile(file, damage);
-        EXPECT_TRUE(read().starts_with("bad line ")) << damage;
-        EXPECT_EQ(win(key(8, 9, Answers::one), 3600), "aside " + aside);
+        const bool goodFirst = damage.starts_with(good);
+        EXPECT_EQ(read(), (goodFirst ? "6/5u: 2 3 4\n" : "") + std::string(fault) + "\n");
+        EXPECT_EQ(win(key(6, 5, Answers::one), 3600), "aside " + aside);
         EXPECT_EQ(readFile(file.parent_path() / aside), damage);
+        EXPECT_EQ(read(), goodFirst ? "6/5u: 3 3 4\n" : "6/5u: 1 3600 60\n") << damage;
     }
     writeFile(file, with("best=", "9223372036"));
     EXPECT_EQ(read(), "6/5u: 2 9223372036 4\n") << "the longest time a clock counts";
     for (const std::string& last :
          {std::string("aside records.damaged-999"), std::string(std::strerror(EEXIST))}) {
-        writeFile(file, damages[0]);
+        writeFile(file, damages[0].first);
         EXPECT_EQ(win(key(8, 9, Answers::one), 3600), last);
     }
-    EXPECT_EQ(readFile(file), damages[0]);
+    EXPECT_EQ(readFile(file), damages[0].first);
+    // Three good lines and a bad one among them: the three count on, in order.
+    file = folder / "fresh/records";
+    fs::create_directories(file.parent_path());
+    writeFile(file, "side=7 pairs=6 answers=any won=5 best=80 moves=31\nside=5 pairs=4 answers=any "
+                    "won=one best=2 moves=9\nside=5 pairs=4 answers=one won=1 best=50 moves=20\n" +
+                        good);
+    const std::string damaged = readFile(file);
+    const WinRecorded recorded = recordWin(file, key(7, 6), 70, 40);
+    EXPECT_EQ(recorded.movedAside, "records.damaged-1");
+    EXPECT_EQ(readFile(folder / "fresh" / recorded.movedAside), damaged);
+    EXPECT_EQ(read(), "5/4u: 1 50 20\n6/5u: 2 3 4\n7/6: 6 70 31\n");
 }
 
 // The state folder named by the environment, a relative HOME refused; and what keeps a win from

@@ -81,12 +81,19 @@ constexpr auto messageTexts = std::to_array<Text>({
     {Message::winKeys, "N: new puzzle  C: change grid or pairs  Q: quit"},
     {Message::notSet, "not set"},
     // The records, and the files the game keeps.
-    {Message::recordsDamaged, "Records damaged; kept as #."}, // where the file went
+    {Message::recordsDamaged, "Records damaged at #; kept as #."}, // which lines, where it went
     {Message::recordsNotSaved, "Records not saved: #"},       // why
     {Message::noStateFolder, "neither XDG_STATE_HOME nor HOME is set"},
     {Message::relativeHome, "HOME is not an absolute path"},
     {Message::fileProblem, "pairpath: #: #"}, // the file, why
-    {Message::recordsBadLine, "pairpath: #:#: not a line of records"},
+    {Message::recordsBadLine, "pairpath: #:#: #"}, // the file, the line, what is wrong
+    {Message::badField, "bad value for #"},      // the field's name
+    {Message::notRecords, "not a line of records"},
+    {Message::sameChoice, "the same choice as line #"},
+    {Message::shortBadLine, "line #"},
+    {Message::shortBadField, "line # (#)"}, // the line, the field's name
+    {Message::shortSameChoice, "line # (as #)"},
+    {Message::listAnd, "# and # more"},
     // The side twice, the pairs, the wins, the best time, the fewest moves.
     {Message::recordLine, "# x #, # pairs: won #, best #, fewest moves #"},
     {Message::oneAnswerRecordLine, "# x #, # pairs, one answer: won #, best #, fewest moves #"},
@@ -218,6 +225,17 @@ std::string clockText(std::chrono::seconds time) {
     const long long second = seconds % perMinute * (seconds < 0 ? -1 : 1);
     const std::string sign = seconds < 0 && minutes == 0 ? "-" : "";
     return sign + std::to_string(minutes) + (second < tens ? ":0" : ":") + std::to_string(second);
+}
+
+std::string badLineText(std::string_view field, int sameAs) {
+    if (sameAs != 0) return messageText(Message::sameChoice, sameAs);
+    return field.empty() ? messageText(Message::notRecords) : messageText(Message::badField, field);
+}
+
+std::string shortBadLineText(int line, std::string_view field, int sameAs) {
+    if (sameAs != 0) return messageText(Message::shortSameChoice, line, sameAs);
+    return field.empty() ? messageText(Message::shortBadLine, line)
+                         : messageText(Message::shortBadField, line, field);
 }
 
 std::string troubleText(Trouble trouble, int error) {

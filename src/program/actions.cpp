@@ -58,20 +58,22 @@ int showRecords(std::ostream& out, std::ostream& err) {
     }
     const std::string file = (folder.path / recordsName).string();
     const RecordsRead read = readRecords(file);
-    if (read.trouble.kind == Trouble::damaged) {
-        err << messageText(Message::recordsBadLine, file, read.badLine) << '\n';
-        return EXIT_FAILURE;
-    }
-    if (read.trouble) {
+    if (read.trouble.kind == Trouble::system) {
         err << messageText(Message::fileProblem, file,
                            troubleText(read.trouble.kind, read.trouble.error))
             << '\n';
         return EXIT_FAILURE;
     }
-    if (read.records.empty()) out << messageText(Message::noRecords) << '\n';
+    // The good lines, then each bad one on standard error.
+    if (read.records.empty() && read.bad.empty()) out << messageText(Message::noRecords) << '\n';
     for (const Record& record : read.records)
         out << shownLine(record) << '\n';
-    return EXIT_SUCCESS;
+    out.flush();
+    for (const BadLine& bad : read.bad)
+        err << messageText(Message::recordsBadLine, file, bad.line,
+                           badLineText(bad.field, bad.sameAs))
+            << '\n';
+    return read.bad.empty() ? EXIT_SUCCESS : EXIT_FAILURE;
 }
 
 void outOfMemory() noexcept {

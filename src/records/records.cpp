@@ -10,7 +10,8 @@
 // seconds, no more than the game's clock can count, and moves the fewest moves. Numbers are
 // decimal digits, without a sign. The fields come in this order, parted by one blank, and every
 // line ends with a newline. No two lines name the same choice. Anything else is damage: a line
-// longer than `longestLine`, a number too large for its field, any other byte. A file can hold at
+// longer than `longestLine`, a number too large for its field, any other byte. A damaged file is
+// never lost: a win sets it aside whole, and its good lines carry on in the new file. A file can hold at
 // most one line for each of the 48 choices, so one longer than `mostBytes` always has a bad line
 // within its first `mostBytes`, and no more is ever read.
 
@@ -43,10 +44,10 @@ constexpr auto fieldNames =
     std::to_array<std::string_view>({"side=", "pairs=", "answers=", "won=", "best=", "moves="});
 constexpr auto answerNames = std::to_array<std::string_view>({"any", "one"}); // by Answers
 
-// The records of a file, sorted, or the number (from 1) of its first line that is not one.
+// The records of a file, sorted, and the lines that are not records.
 struct Reading {
     std::vector<Record> records;
-    int badLine = 0;
+    std::vector<BadLine> bad;
 };
 
 // Where a record goes in the file: by side, then pairs, then one-answer puzzles last.
@@ -59,8 +60,13 @@ bool goodKey(RecordKey key) {
            key.pairs <= std::min(maxPairs, mostPairsFor(key.size));
 }
 
-// The record on `line`, its newline left out, or nothing when it is not one.
-std::optional<Record> recordOn(std::string_view line) {
+// The record on `line`, its newline left out, or what is wrong with it: the name of the field at
+// fault, or "" when the line is not the fields in their order.
+struct LineRead {
+    std::optional<Record> record;
+    std::string_view fault;
+};
+LineRead recordOn(std::string_view line) {
     std::array<std::string_view, fieldNames.size()> values;
     for (std::size_t field = 0; field < fieldNames.size(); ++field) {
         const bool last = field + 1 == fieldNames.size();
@@ -69,31 +75,48 @@ std::optional<Record> recordOn(std::string_view line) {
         values.at(field) = line.substr(fieldNames[field].size(), end - fieldNames[field].size());
         line.remove_prefix(last ? end : end + 1);
     }
-    const auto side = decimal<long>(values[0], minSide, maxSide);
-    const auto pairs = decimal<long>(values[1], minPairs, maxPairs);
     const auto* const answers = std::ranges::find(answerNames, values[2]);
-    const auto won = decimal<long>(values[3], 1, mostCount);
-    const auto best = decimal<long>(values[4], 0, mostSeconds);
-    const auto moves = decimal<long>(values[5], 0, mostCount);
-    if (!side || !pairs || answers == answerNames.end() || !won || !best || !moves) return {};
-    const RecordKey key{int(*side), int(*pairs),
+    const std::array<bool, fieldNames.size()> good{
+        decimal<long>(values[0], minSide, maxSide).has_value(),
+        decimal<long>(values[1], minPairs, maxPairs).has_value(),
+        answers != answerNames.end(),
+        decimal<long>(values[3], 1, mostCount).has_value(),
+        decimal<long>(values[4], 0, mostSeconds).has_value(),
+        decimal<long>(values[5], 0, mostCount).has_value()};
+    if (const auto* bad = std::ranges::find(good, false); bad != good.end()) {
+        const std::string_view name = fieldNames[std::size_t(bad - good.begin())];
+        return {{}, name.substr(0, name.size() - 1)};
+    }
+    const RecordKey key{int(*decimal<long>(values[0], minSide, maxSide)),
+                        int(*decimal<long>(values[1], minPairs, maxPairs)),
                         answers == answerNames.begin() ? Answers::any : Answers::one};
-    if (!goodKey(key)) return {};
-    return Record{key, int(*won), *best, int(*moves)};
+    if (!goodKey(key)) return {{}, "pairs"}; // more pairs than the side holds
+    return {Record{key, int(*decimal<long>(values[3], 1, mostCount)),
+                   *decimal<long>(values[4], 0, mostSeconds),
+                   int(*decimal<long>(values[5], 0, mostCount))},
+            ""};
 }
 
+// Every line of `bytes`: the records, in order, and each line that is not one, with why. Of two
+// lines of the same choice, the second is the bad one.
 Reading readLines(std::string_view bytes) {
     Reading reading;
     for (int line = 1; !bytes.empty(); ++line) {
         const std::size_t end = bytes.find('\n');
-        std::optional<Record> record;
-        if (end <= longestLine) record = recordOn(bytes.substr(0, end));
-        if (!record || std::ranges::find(reading.records, record->key, &Record::key) !=
-                           reading.records.end()) {
-            return {{}, line};
+        LineRead read;
+        if (end <= longestLine) read = recordOn(bytes.substr(0, end));
+        const auto same = !read.record ? reading.records.end()
+                                       : std::ranges::find(reading.records, read.record->key,
+                                                           &Record::key);
+        if (!read.record) {
+            reading.bad.push_back({line, std::string(read.fault), 0});
+        } else if (same != reading.records.end()) {
+            reading.bad.push_back({line, "", same->line});
+        } else {
+            read.record->line = line;
+            reading.records.push_back(*read.record);
         }
-        reading.records.push_back(*record);
-        bytes.remove_prefix(end + 1);
+        bytes.remove_prefix(end == std::string_view::npos ? bytes.size() : end + 1);
     }
     std::ranges::sort(reading.records, {}, place);
     return reading;
@@ -133,17 +156,19 @@ void addWin(std::vector<Record>& records, RecordKey key, long seconds, int moves
 
 WinRecorded recordWin(const fs::path& file, RecordKey key, long seconds, int moves) {
     if (!goodKey(key) || seconds < 0 || seconds > mostSeconds || moves < 0)
-        return {systemTrouble(EINVAL), ""};
+        return {systemTrouble(EINVAL), "", {}};
     const FileLock lock(file);
-    if (lock.trouble) return {lock.trouble, ""};
+    if (lock.trouble) return {lock.trouble, "", {}};
     const Contents contents = readUpTo(file, mostBytes);
-    if (contents.trouble) return {contents.trouble, ""};
+    if (contents.trouble) return {contents.trouble, "", {}};
     Reading reading = readLines(contents.bytes);
     WinRecorded recorded;
-    if (reading.badLine != 0) {
+    if (!reading.bad.empty()) {
+        // The damage goes aside whole, bytes intact; the good lines carry on in the new file.
         const MovedAside aside = moveAside(file);
-        if (aside.trouble) return {aside.trouble, ""};
+        if (aside.trouble) return {aside.trouble, "", std::move(reading.bad)};
         recorded.movedAside = aside.name;
+        recorded.bad = std::move(reading.bad);
     }
     addWin(reading.records, key, seconds, moves);
     std::string text;
@@ -155,10 +180,10 @@ WinRecorded recordWin(const fs::path& file, RecordKey key, long seconds, int mov
 
 RecordsRead readRecords(const fs::path& file) {
     const Contents contents = readUpTo(file, mostBytes);
-    if (contents.trouble) return {{}, contents.trouble, 0};
+    if (contents.trouble) return {{}, contents.trouble, {}};
     Reading reading = readLines(contents.bytes);
-    if (reading.badLine != 0) return {{}, {Trouble::damaged}, reading.badLine};
-    return {std::move(reading.records), {}, 0};
+    const FileTrouble trouble{reading.bad.empty() ? Trouble::none : Trouble::damaged};
+    return {std::move(reading.records), trouble, std::move(reading.bad)};
 }
 
 } // namespace pairpath

@@ -67,14 +67,22 @@ void recordTheWin(FullScreenGame& game, Answers answers) {
     const StateFolder folder = stateFolder();
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(game.playTime);
     const WinRecorded recorded =
-        folder.why ? WinRecorded{folder.why, ""}
+        folder.why ? WinRecorded{folder.why, "", {}}
                    : recordWin(folder.path / recordsName, {game.live.size, pairsOf(game), answers},
                                long(seconds.count()), game.moves);
     if (recorded.trouble) {
         game.note = messageText(Message::recordsNotSaved,
                                 troubleText(recorded.trouble.kind, recorded.trouble.error));
     } else if (!recorded.movedAside.empty()) {
-        game.note = messageText(Message::recordsDamaged, recorded.movedAside);
+        constexpr std::size_t named = 2; // bad lines named on the status line; the rest counted
+        std::string lines;
+        for (std::size_t at = 0; at < std::min(named, recorded.bad.size()); ++at) {
+            const BadLine& bad = recorded.bad[at];
+            lines += (at == 0 ? "" : ", ") + shortBadLineText(bad.line, bad.field, bad.sameAs);
+        }
+        if (recorded.bad.size() > named)
+            lines = messageText(Message::listAnd, lines, recorded.bad.size() - named);
+        game.note = messageText(Message::recordsDamaged, lines, recorded.movedAside);
     }
 }
 

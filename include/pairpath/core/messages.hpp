@@ -26,6 +26,7 @@ enum class Message {
     finishFirst, quitQuestion, hintUp, hintDown, hintLeft, hintRight, noHint, counts, playKeys,
     winCounts, winKeys, notSet,
     recordsDamaged, recordsNotSaved, noStateFolder, relativeHome, fileProblem, recordsBadLine,
+    badField, notRecords, sameChoice, shortBadLine, shortBadField, shortSameChoice, listAnd,
     recordLine, oneAnswerRecordLine, noRecords,
     solutionsCount, solveProblem, longLine, blankParting, unknownCharacter, printable, byte,
     digitOnce, digitTimes, digitMissing, rowCount, oneCellRow, rowWidth, otherRowWidth, extraRow,
@@ -53,6 +54,12 @@ std::string clockText(std::chrono::seconds time);
 
 // Why a file could not be used, in words; `error` is the errno for Trouble::system.
 std::string troubleText(Trouble trouble, int error);
+
+// What is wrong with a line of a file the game keeps: the name of the field at fault, or "" when
+// it is not the fields in their order, or it repeats the choice of line `sameAs`; in full, or short
+// for the status line.
+std::string badLineText(std::string_view field, int sameAs);
+std::string shortBadLineText(int line, std::string_view field, int sameAs);
 
 inline std::string asText(long long value) { return std::to_string(value); }
 inline std::string_view asText(std::string_view value) { return value; }

@@ -24,19 +24,30 @@ struct RecordKey {
     bool operator==(const RecordKey&) const = default;
 };
 
-// The wins of one choice.
+// The wins of one choice, read from `line` of the file (from 1).
 struct Record {
     RecordKey key;
     int won = 0;
     long bestSeconds = 0;
     int fewestMoves = 0;
+    int line = 0;
+};
+
+// A line of the file that is not a record: the field at fault, by its name; or "" when the line
+// is not the fields in their order, or, with `sameAs`, names the choice of that earlier line.
+struct BadLine {
+    int line = 0;
+    std::string field;
+    int sameAs = 0;
 };
 
 // What recording a win did: `trouble` says why it was not kept, if it was not; `movedAside` names
-// where a damaged file went, when the win started a fresh one.
+// where a damaged file went, when the win started a new one with its good lines, and `bad` its
+// bad lines.
 struct WinRecorded {
     FileTrouble trouble;
     std::string movedAside;
+    std::vector<BadLine> bad;
 };
 
 // Adds one win of `key`, in `seconds` and `moves`, to the records in `file`, creating its folders
@@ -44,12 +55,12 @@ struct WinRecorded {
 // file has, and a fresh file holds this win.
 WinRecorded recordWin(const std::filesystem::path& file, RecordKey key, long seconds, int moves);
 
-// The records in `file`, by side, then pairs, then answers; or why they cannot be had: the file
-// cannot be read (Trouble::system), or `badLine`, from 1, is not a line of records.
+// The good records in `file`, by side, then pairs, then answers; and what is wrong: the file
+// cannot be read (Trouble::system), or it is damaged (Trouble::damaged) by its `bad` lines.
 struct RecordsRead {
     std::vector<Record> records;
     FileTrouble trouble;
-    int badLine = 0;
+    std::vector<BadLine> bad;
 };
 RecordsRead readRecords(const std::filesystem::path& file);
 
