@@ -8,10 +8,9 @@
 #include "pairpath/core/search.hpp"
 #include "pairpath/play/rules.hpp"
 
-#include <stdlib.h>
-
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <iostream>

@@ -93,6 +93,9 @@ TEST(Program, HelpVersionAndRefusalsEndAtOnce) {
         {"--pairs=9 --size=5", "", 2, "--size 5 --pairs 9"},
         {"--color=sometimes", "", 2, "'sometimes' for --color"},
         {"--solve=", "", 2, "'' for --solve"},
+        {"--records --solve x", "", 2, "--records cannot go with --solve"},
+        {"--records extra", "", 2, "unexpected argument 'extra'"},
+        {"-f --solve=-", "", 2, "--full-screen cannot go with --solve"},
         {"--full-screen", "", 2, "terminal"},
         {"-f", "", 2, "terminal"},
         {"--solve=-", "", 2, "-:1: no board"},
@@ -120,9 +123,10 @@ TEST(Program, HelpVersionAndRefusalsEndAtOnce) {
         if (arguments.ends_with("/mem") && !std::filesystem::exists("/proc/self/mem")) continue;
         const Ran ran = run(arguments, input);
         const std::string& said = status == 0 ? ran.output : ran.errors;
-        const bool hinted = status == 2 && text != "terminal" &&
-                            !arguments.starts_with("--solve ") &&
-                            !arguments.starts_with("--solve=-");
+        // A command line refused says so with a hint; the solver's answers to a file come alone.
+        const bool solved =
+            arguments.starts_with("--solve") && !text.starts_with("'") && !text.starts_with("--");
+        const bool hinted = status == 2 && text != "terminal" && !solved;
         EXPECT_EQ(ran.status, status) << arguments;
         EXPECT_TRUE(said.starts_with(status == 0 ? text : "pairpath: ")) << said;
         EXPECT_LT(said.find(text), said.find('\n')) << arguments << ": " << said;
@@ -149,7 +153,7 @@ CommandLine readWords(std::vector<std::string> words) {
 // "f" of "-hf" left unread) or before its last argument.
 TEST(CommandLine, EachReadingStartsAfresh) {
     EXPECT_EQ(readWords({"-hf"}).action, Action::showHelp);
-    EXPECT_EQ(readWords({"--size=6", "--records", "-x"}).action, Action::records);
+    EXPECT_EQ(readWords({"--size=6", "--help", "-x"}).action, Action::showHelp);
     const Options sized = readWords({"--size", "6"}).options;
     EXPECT_EQ(std::tuple(sized.size, sized.fullScreen, sized.answers),
               std::tuple(6, false, Answers::any));
@@ -157,6 +161,19 @@ TEST(CommandLine, EachReadingStartsAfresh) {
     const auto [action, all, message] = readWords({"-fus", "7", "--pairs=5"});
     EXPECT_EQ(std::tuple(action, all.seed, all.size, all.pairs, all.fullScreen, all.answers),
               std::tuple(Action::play, 7U, std::nullopt, 5, true, Answers::one));
+}
+
+// --records and --solve go with no other action, in either order, nor with a stray argument.
+TEST(CommandLine, RefusesActionsThatConflict) {
+    const auto actions = std::to_array<std::string>({"--records", "--solve=b", "-f"});
+    for (const std::string& first : actions) {
+        for (const std::string& second : actions)
+            EXPECT_EQ(readWords({first, second}).action == Action::refuse, first != second)
+                << first << ' ' << second;
+        EXPECT_EQ(readWords({first, "stray"}).action, Action::refuse) << first;
+    }
+    EXPECT_EQ(readWords({"--records"}).action, Action::records);
+    EXPECT_EQ(readWords({"--solve", "-"}).action, Action::solve);
 }
 
 // --- Games ---
@@ -301,7 +318,7 @@ TEST(Program, RunsShortOfMemory) {
 // Several boards, one with no solution, each answered after a blank line from the last with its
 // count and the solution the solver gives in-process: each cell's digit, then each pair's route
 // as rows and columns, which the check finds a cover of the board; in the output as in the input,
-// cells are parted by blanks.
+// cells are parted by blanks. Then the same boards as other systems' editors save them.
 TEST(Program, SolvesEveryBoardGiven) {
     std::vector<Board> boards{boardFromText("1.2/.../1.2"), boardFromText("11/22"),
                               boardFromText("1..../...../...../...../....1"),
@@ -341,16 +358,27 @@ TEST(Program, SolvesEveryBoardGiven) {
     }
     const Ran ran = run("--solve -", input);
     EXPECT_EQ(ran.output + ran.errors + std::to_string(ran.status), expected + "1");
+    // The same answers for a file saved with CRLF line ends, a byte-order mark or tabs.
+    const auto replaced = [&](std::string_view from, std::string_view to) {
+        std::string text = input;
+        for (auto at = text.find(from); at != std::string::npos;
+             at = text.find(from, at + to.size()))
+            text.replace(at, from.size(), to);
+        return text;
+    };
+    for (const std::string& saved :
+         {replaced("\n", "\r\n"), "\xEF\xBB\xBF" + input, replaced(" ", "\t")})
+        EXPECT_EQ(run("--solve -", saved).output, ran.output);
     // Without the board that has none, every board is solved: status 0.
     EXPECT_EQ(run("--solve -", input.substr(input.find("\n\n") + 2)).status, 0);
 }
 
-// Every byte but '.', the digits 1 to 9, a blank and a newline is refused where it stands, named
-// with the file and the line: the second row here.
+// Every byte but '.', the digits 1 to 9, a blank, a tab (a blank too) and a newline is refused
+// where it stands, named with the file and the line: the second row here.
 TEST(Solver, RefusesEveryOtherByteWithItsLine) {
     for (int value = 0; value < 256; ++value) {
         const char byte = char(value);
-        if (std::string_view(". 123456789\n").find(byte) != std::string_view::npos) continue;
+        if (std::string_view(". 123456789\t\n").find(byte) != std::string_view::npos) continue;
         std::istringstream input(std::string("1 .\n") + byte + " 1\n");
         std::ostringstream output;
         std::ostringstream errors;

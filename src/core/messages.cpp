@@ -187,6 +187,7 @@ Exit status:
     {Message::range, "# to #"},
     {Message::fileName, "a file name, or - for standard input"},
     {Message::colourWhens, "always, never or auto"},
+    {Message::conflict, "# cannot go with #"}, // two options that say what to do
 });
 
 constexpr bool inOrder() {

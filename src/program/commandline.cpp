@@ -19,6 +19,7 @@
 #include <array>
 #include <charconv>
 #include <limits>
+#include <vector>
 
 namespace pairpath {
 
@@ -51,6 +52,8 @@ constexpr auto colourChoices = std::to_array<std::string_view>({"always", "never
 struct Reading {
     Options options;
     std::optional<std::string_view> colourWhen; // the value of --color, already checked
+    bool records = false;
+    std::vector<std::string> actions; // the options that say what to do, in order, each once
 };
 
 // "--name" of the option with this code, or "" when there is none.
@@ -59,6 +62,21 @@ std::string longNameOf(int code) {
         if (entry.name != nullptr && entry.val == code) return std::string("--") + entry.name;
     }
     return "";
+}
+
+void takeAction(Reading& reading, int code) {
+    const std::string name = longNameOf(code);
+    if (std::ranges::find(reading.actions, name) == reading.actions.end())
+        reading.actions.push_back(name);
+}
+
+// What conflicts among the actions asked for, or "": --records and --solve go with no other.
+std::string actionsProblem(const Reading& reading) {
+    const auto& actions = reading.actions;
+    const bool alone = std::ranges::find(actions, longNameOf(recordsCode)) == actions.end() &&
+                       std::ranges::find(actions, longNameOf(solveCode)) == actions.end();
+    if (alone || actions.size() < 2) return "";
+    return messageText(Message::conflict, actions[0], actions[1]);
 }
 
 // Stores a grid side or pair count when `text` is one from `least` to `most`; else says so.
@@ -162,7 +180,11 @@ CommandLine readCommandLine(std::span<char*> arguments, const Surroundings& surr
             getopt_long(count, arguments.data(), shortOptions, longOptions.data(), nullptr);
         if (code == -1) break;
         if (code == 'h') return {Action::showHelp, {}, messageText(Message::usage)};
-        if (code == recordsCode) return {Action::records, {}, ""};
+        if (code == recordsCode || code == 'f' || code == solveCode) takeAction(reading, code);
+        if (code == recordsCode) {
+            reading.records = true;
+            continue;
+        }
         if (code == 'V') return {Action::showVersion, {}, messageText(Message::version, version)};
         if (code == ':') return refusal(messageText(Message::needsValue, longNameOf(optopt)));
         if (code == '?') return refusal(refusedOption(arguments[std::size_t(optind - 1)]));
@@ -180,10 +202,12 @@ CommandLine readCommandLine(std::span<char*> arguments, const Surroundings& surr
     if (optind < count) {
         return refusal(messageText(Message::unexpected, arguments[std::size_t(optind)]));
     }
-    if (const std::string problem = combinationProblem(reading.options); !problem.empty()) {
-        return refusal(problem);
+    for (const std::string& problem :
+         {actionsProblem(reading), combinationProblem(reading.options)}) {
+        if (!problem.empty()) return refusal(problem);
     }
     reading.options.colours = coloursWanted(reading.colourWhen, surroundings);
+    if (reading.records) return {Action::records, reading.options, ""};
     const bool solving = !reading.options.solveFile.empty();
     return {solving ? Action::solve : Action::play, reading.options, ""};
 }

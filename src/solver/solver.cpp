@@ -31,18 +31,24 @@ struct Problem {
 };
 
 // The next line of `input`, without its newline, in `line`; false at the end of the input. A
-// line longer than any row stops being read there: `line` then holds longestLine + 1 characters.
+// carriage return before the newline is part of the line end, and a tab is a blank, as editors on
+// other systems save boards. A line longer than any row stops being read there: `line` then holds
+// longestLine + 1 characters.
 bool readLine(std::istream& input, std::string& line) {
     line.clear();
     for (;;) {
         const auto next = input.get();
         if (next == std::char_traits<char>::eof()) return !line.empty(); // the end, or an error
         const char c = std::char_traits<char>::to_char_type(next);
-        if (c == '\n') return true;
-        line += c;
+        if (c == '\n') {
+            if (line.ends_with('\r')) line.pop_back();
+            return true;
+        }
+        line += c == '\t' ? ' ' : c;
         if (line.size() > longestLine) return true;
     }
 }
+
 
 std::string shown(char c) {
     if (c >= ' ' && c <= '~') return messageText(Message::printable, std::string(1, c));
@@ -197,8 +203,11 @@ int solveBoards(std::istream& input, std::string_view name, std::ostream& output
     std::string line;
     int number = 0;
     std::optional<Problem> problem;
-    while (!problem && readLine(input, line))
+    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF"; // some editors start a file so
+    while (!problem && readLine(input, line)) {
+        if (number == 0 && line.starts_with(byteOrderMark)) line.erase(0, byteOrderMark.size());
         problem = takeLine(reading, ++number, line, output);
+    }
     if (!problem && input.bad()) problem = Problem{number + 1, messageText(Message::unreadable)};
     if (!problem && !reading.rows.empty()) problem = finishBoard(reading, output);
     if (!problem && reading.boards == 0) problem = Problem{1, messageText(Message::noBoard)};

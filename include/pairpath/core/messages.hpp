@@ -32,7 +32,7 @@ enum class Message {
     digitOnce, digitTimes, digitMissing, rowCount, oneCellRow, rowWidth, otherRowWidth, extraRow,
     unreadable, noBoard, route, routeCell,
     usage, version, tryHelp, refusal, badValue, takesNoValue, unknownShort, unknownLong, ambiguous,
-    needsValue, unexpected, tooManyPairsGiven, range, fileName, colourWhens
+    needsValue, unexpected, tooManyPairsGiven, range, fileName, colourWhens, conflict
 };
 // clang-format on
 

@@ -46,7 +46,8 @@ struct Surroundings {
 };
 
 // Reads `arguments`, the program's name first, as main receives them. Options are taken in
-// order, and the first that asks for help, the version or the records, or is wrong, decides.
+// order, and the first that asks for help or the version, or is wrong, decides; --records and
+// --solve go with no other action (--full-screen among them) and no stray argument.
 // getopt_long may reorder the arguments the GNU way; its state is reset on every call.
 CommandLine readCommandLine(std::span<char*> arguments, const Surroundings& surroundings);
 
