@@ -510,5 +510,28 @@ TEST(FullScreen, RefusesATerminalThatCannotMoveTheCursor) {
     }
 }
 
+// The line dialogue, stopped at a question and continued, as a shell's fg does, asks it again.
+TEST(LineDialogue, AsksAgainAfterAStop) {
+    Terminal terminal({{"--seed=7"}});
+    const std::string question = messageText(Message::sideQuestion);
+    const auto asked = [&] {
+        int times = 0;
+        for (auto at = terminal.output.find(question); at != std::string::npos;
+             at = terminal.output.find(question, at + 1))
+            ++times;
+        return times;
+    };
+    ASSERT_NO_FATAL_FAILURE(terminal.waitFor([&] { return asked() == 1; }, "the question"));
+    terminal.type("\032");
+    ASSERT_NO_FATAL_FAILURE(terminal.waitFor([&] { return terminal.stopped(); }, "a stop"));
+    terminal.signal(SIGCONT);
+    ASSERT_NO_FATAL_FAILURE(terminal.waitFor([&] { return asked() == 2; }, "the question again"));
+    terminal.type("5\n");
+    ASSERT_NO_FATAL_FAILURE(terminal.waitForText(messageText(Message::pairQuestion)));
+    terminal.type("\003");
+    const int status = terminal.end();
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << "wait status " << status;
+}
+
 } // namespace
 } // namespace pairpath

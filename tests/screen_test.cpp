@@ -78,7 +78,7 @@ TEST(Screen, EachKeyActsOnTheGameAsTheRulesSay) {
         {"1d~", "", "11..1/2...2/3...3/4..../....4", "1 0 1 0"},
         {"1dd#", "", "11..1/2...2/3...3/4..../....4", "1 0 2 0"},
         {"1d##", said(backAtStart), rows, "1 0 1 0"},
-        {"1w", said(offBoundary), rows, "1 0 0 0"},
+        {"1w", said(screenOffBoundary), rows, "1 0 0 0"},
         {"1dda", said(overOwnPath), "111.1/2...2/3...3/4..../....4", "1 0 2 0"},
         {"1d2", said(finishFirst, 1), "11..1/2...2/3...3/4..../....4", "1 0 1 0"},
         {"1ddq", "", rows, "- 0 2 0"},
@@ -96,7 +96,7 @@ TEST(Screen, EachKeyActsOnTheGameAsTheRulesSay) {
         {"P00G02G04", said(connected, 1), first, "- 1 4 0"},
         {"P04G02G01G02", "", "1.111/2...2/3...3/4..../....4", "1 0 3 0"},     // from the target end
         {"P00G02RG03P01G11", "", "11..1/21..2/3...3/4..../....4", "1 0 3 0"}, // cut, taken up
-        {"P00G01G12G11G10", said(overEndpoint), "11..1/21..2/3...3/4..../....4", "1 0 2 0"},
+        {"P00G01G12G11G10", said(screenOverEndpoint), "11..1/21..2/3...3/4..../....4", "1 0 2 0"},
         {"P00G01P20", said(finishFirst, 1), "11..1/2...2/3...3/4..../....4", "1 0 1 0"},
         {"P00G04RP10G11G01G02", said(eraseQuestion, 1), crossed, "2 1 5 0"},
         {"P00G04RP10G11G01NP11G01Y", said(erasing, 1), "12..1/22..2/3...3/4..../....4",

@@ -80,6 +80,8 @@ constexpr auto messageTexts = std::to_array<Text>({
     {Message::winCounts, "Moves #, hints #, time #"},
     {Message::winKeys, "N: new puzzle  C: change grid or pairs  Q: quit"},
     {Message::notSet, "not set"},
+    {Message::screenOffBoundary, "Invalid movement. Movement will go off boundary."},
+    {Message::screenOverEndpoint, "Invalid movement. Cannot step over original existing number."},
     // The records, and the files the game keeps.
     {Message::recordsDamaged, "Records damaged at #; kept as #."}, // which lines, where it went
     {Message::recordsNotSaved, "Records not saved: #"},       // why

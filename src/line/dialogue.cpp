@@ -32,7 +32,7 @@ template <typename... Values> void say(Message message, const Values&... values)
 
 // Asks `question` and says the reply to the answer read; true on a yes.
 bool confirm(const Question& question) {
-    sayLine(questionText(question));
+    prompt(questionText(question));
     const bool yes = upper(getUserinput(yesOrNo)) == 'Y';
     sayLine(replyText(question, yes));
     return yes;
@@ -63,7 +63,7 @@ Node* play(Grid& grid, int row, int column, Paths& paths, const Endpoints& endpo
     Drawing drawing = beginDrawing(paths, cellAt(grid, cellCode(row, column)) - emptyCell);
     for (;;) {
         printBoard(grid, size);
-        say(Message::movementPrompt);
+        prompt(messageText(Message::movementPrompt));
         const char key = upper(getUserinput(movementKeys));
         if (key == 'Q') return cleanNode(grid, drawing.tail);
         if (key == 'B') {
@@ -133,7 +133,7 @@ void runGame(Board& live, Paths& paths) {
 
     while (isWin(live, paths) == 0) {
         printBoard(live.grid, size);
-        say(Message::pairPrompt);
+        prompt(messageText(Message::pairPrompt));
         const int pair = getUserinput(pairChoices) - emptyCell;
         const Question question = questionOnChoosing(paths, pair);
         if (question.asking != Asking::nothing) {

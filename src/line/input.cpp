@@ -6,6 +6,7 @@
 #include "pairpath/line/input.hpp"
 
 #include "pairpath/core/messages.hpp"
+#include "pairpath/terminal/terminal.hpp"
 
 #include <iostream>
 
@@ -31,6 +32,11 @@ void say(Message message) { std::cout << messageText(message) << '\n'; }
 
 } // namespace
 
+void prompt(std::string_view text) {
+    promptAgainOnResume(text); // first: a stop may come as soon as the text is out
+    std::cout << text << '\n';
+}
+
 char getUserinput(std::string_view allowed) {
     for (;;) {
         const char answer = nextChar();
@@ -52,7 +58,7 @@ void askStartQuestions(Session& session) {
     for (StartQuestion question = nextQuestion(session); question != StartQuestion::none;
          question = nextQuestion(session)) {
         const bool side = question == StartQuestion::side;
-        say(side ? Message::sideQuestion : Message::pairQuestion);
+        prompt(messageText(side ? Message::sideQuestion : Message::pairQuestion));
         const int answer = getUserinput(side ? sideChoices : pairChoices) - emptyCell;
         if (!takeAnswer(session, question, answer)) say(Message::tooManyPairs);
     }

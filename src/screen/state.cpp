@@ -48,6 +48,17 @@ char movementOf(KeyPress press) {
 
 // --- Playing ---
 
+// The full screen's own spelling of the refusals whose line-dialogue texts keep their old typos.
+Message screenWording(Message refusal) {
+    constexpr auto spelled = std::to_array<std::pair<Message, Message>>(
+        {{Message::offBoundary, Message::screenOffBoundary},
+         {Message::overEndpoint, Message::screenOverEndpoint}});
+    for (const auto& [line, screen] : spelled) {
+        if (refusal == line) return screen;
+    }
+    return refusal;
+}
+
 void ask(FullScreenGame& game, const Question& question) {
     game.question = question;
     game.message = questionText(question);
@@ -82,7 +93,7 @@ void move(FullScreenGame& game, char movement) {
     const StepVerdict verdict = judgeStep(live.grid, movement, rowOf(reached), columnOf(reached),
                                           live.endpoints, live.size, pairsOf(game));
     if (verdict.refusal) {
-        game.message = messageText(*verdict.refusal);
+        game.message = messageText(screenWording(*verdict.refusal));
     } else if (const Question question = questionOnStep(verdict);
                question.asking != Asking::nothing) {
         ask(game, question);

@@ -129,6 +129,26 @@ void onResume(int /*signal*/) {
 
 void onResize(int /*signal*/) { wake(); }
 
+// The line dialogue's prompt, kept where the handlers can write it.
+std::array<char, 256> lastPrompt{};
+std::atomic<std::size_t> lastPromptLength{0};
+volatile std::sig_atomic_t lineStopped = 0;
+
+void onLineSuspend(int signal) {
+    lineStopped = 1;
+    raise(signal); // the default action, stopping, once the handler returns
+}
+
+void onLineResume(int /*signal*/) {
+    const int savedErrno = errno;
+    if (lineStopped != 0) {
+        lineStopped = 0;
+        writeAll(STDOUT_FILENO, {lastPrompt.data(), lastPromptLength.load()});
+    }
+    handle(SIGTSTP, onLineSuspend, SA_RESTART | SA_RESETHAND);
+    errno = savedErrno;
+}
+
 bool prepareOnce() {
     static const bool prepared = [] {
         if (pipe(wakePipe.data()) != 0) return false;
@@ -205,6 +225,20 @@ bool hasManyColours(const char* term, const char* colorterm) {
     const std::string_view direct = colorterm == nullptr ? "" : colorterm;
     return (term != nullptr && std::string_view(term).find("256color") != std::string_view::npos) ||
            direct == "truecolor" || direct == "24bit";
+}
+
+void promptAgainOnResume(std::string_view prompt) {
+    static const bool installed = [] {
+        handle(SIGTSTP, onLineSuspend, SA_RESTART | SA_RESETHAND);
+        handle(SIGCONT, onLineResume, SA_RESTART);
+        return true;
+    }();
+    static_cast<void>(installed);
+    const std::size_t length = std::min(prompt.size(), lastPrompt.size() - 1);
+    lastPromptLength = 0; // a continue until the copy is made writes nothing
+    std::copy_n(prompt.begin(), length, lastPrompt.begin());
+    lastPrompt[length] = '\n';
+    lastPromptLength = length + 1;
 }
 
 bool localeIsUtf8() {

@@ -24,7 +24,7 @@ enum class Message {
     notATerminal, unfitTerminal, screenSideQuestion, screenPairQuestion, digitKeys,
     screenNothingFound, lookingForPuzzle, windowTooSmall, title, solutions, oneSolution, choosePair,
     finishFirst, quitQuestion, hintUp, hintDown, hintLeft, hintRight, noHint, counts, playKeys,
-    winCounts, winKeys, notSet,
+    winCounts, winKeys, notSet, screenOffBoundary, screenOverEndpoint,
     recordsDamaged, recordsNotSaved, noStateFolder, relativeHome, fileProblem, recordsBadLine,
     badField, notRecords, sameChoice, shortBadLine, shortBadField, shortSameChoice, listAnd,
     recordLine, oneAnswerRecordLine, noRecords,

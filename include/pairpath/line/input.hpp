@@ -13,6 +13,10 @@ namespace pairpath {
 // returns that character. Every other line is answered with a message and consumed whole.
 char getUserinput(std::string_view allowed);
 
+// Writes `text` as a line, a question or prompt that an answer follows: after a stop (Ctrl+Z, then
+// fg) it is written again.
+void prompt(std::string_view text);
+
 // Asks the start-up questions that the session still needs answered.
 void askStartQuestions(Session& session);
 

@@ -51,4 +51,9 @@ void writeScreen(std::string_view frame);
 // True when the locale environment names UTF-8: the first one set of LC_ALL, LC_CTYPE, LANG.
 bool localeIsUtf8();
 
+// For the line dialogue, which keeps the terminal as it is: `prompt` is written again, with a
+// newline, when the program is continued after a stop (Ctrl+Z, then fg), since the shell's own
+// lines have covered it. The first call installs the handlers; each call changes the prompt.
+void promptAgainOnResume(std::string_view prompt);
+
 } // namespace pairpath
