@@ -351,7 +351,8 @@ void reachBoard(Terminal& terminal) {
     terminal.type("4");
     terminal.waitFor(
         [&] {
-            return showsBoard(terminal) && terminal.text().ends_with("H hint  Q abandon/quit\n");
+            return showsBoard(terminal) &&
+                   terminal.text().ends_with(messageText(Message::playKeys, 4) + "\n");
         },
         "the board and the keys at its foot");
 }

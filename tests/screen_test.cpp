@@ -22,7 +22,7 @@ using testing::gridText;
 
 // A key script: '^', '_', '<' and '>' are the arrows, '~' is Esc and '#' Backspace; 'P' and
 // 'G' are a mouse press and drag on the cell whose row and column follow ("--" off the board),
-// 'R' the release; any other character is that key.
+// 'R' the release (so the redo key is written 'r'); any other character is that key.
 KeyPress keyOf(char typed) {
     constexpr std::string_view marks = "^_<>~#";
     constexpr std::array keys{Key::up,    Key::down,   Key::left,
@@ -51,6 +51,12 @@ const std::string_view rows = "1...1/2...2/3...3/4..../....4";
 const std::string_view mirrored = "1...1/2...2/3...3/....4/4....";
 
 std::string said(Message message, int pair = 0) { return messageText(message, pair); }
+std::string takenBack(Message change, int pair) {
+    return messageText(Message::undone, messageText(change, pair));
+}
+std::string madeAgain(Message change, int pair) {
+    return messageText(Message::redone, messageText(change, pair));
+}
 
 struct Case {
     std::string_view keys;
@@ -109,6 +115,20 @@ TEST(Screen, EachKeyActsOnTheGameAsTheRulesSay) {
         {"P00G01#G02", "", rows, "1 0 1 0"},
         {"1dddd2dddd3dddd4sdwdsdwds", said(connected, 4), "11111/22222/33333/44444/44444",
          "- 4 21 0"},
+        // U takes back the last change of the paths, R makes it again; a new change forgets
+        // what was taken back.
+        {"U", said(nothingToUndo), rows, "- 0 0 0"},
+        {"1ddU", takenBack(changeStep, 1), "11..1/2...2/3...3/4..../....4", "1 0 2 0"},
+        {"1ddUr", madeAgain(changeStep, 1), "111.1/2...2/3...3/4..../....4", "1 0 2 0"},
+        {"1ddUdr", said(nothingToRedo), "111.1/2...2/3...3/4..../....4", "1 0 3 0"},
+        {"1ddbU", takenBack(changeStepBack, 1), "111.1/2...2/3...3/4..../....4", "1 0 2 0"},
+        {"1ddqU", takenBack(changeAbandon, 1), "111.1/2...2/3...3/4..../....4", "1 0 2 0"},
+        {"1ddqUr", madeAgain(changeAbandon, 1), rows, "- 0 2 0"},
+        {"1ddddUUUU", takenBack(changeStep, 1), rows, "1 0 4 0"}, // the connection, then each step
+        {"1dddd2dwYU", takenBack(changeErase, 1), "11111/22..2/3...3/4..../....4", "2 1 6 0"},
+        {"1dddd2dwYUr", madeAgain(changeErase, 1), "12..1/22..2/3...3/4..../....4", "2 0 6 0"},
+        {"1dddd1yU", takenBack(changeRedraw, 1), first, "- 1 4 0"},
+        {"P00G02RG03P01U", takenBack(changeCut, 1), "111.1/2...2/3...3/4..../....4", "1 0 2 0"},
     });
     for (const Case& test : cases) {
         FullScreenGame game(testing::boardFromText(test.board));

@@ -76,12 +76,22 @@ constexpr auto messageTexts = std::to_array<Text>({
     {Message::noHint, "No solution goes on from this path: step back with B."},
     // The pair drawn, connected and all pairs, filled and all cells, moves, hints, time.
     {Message::counts, "Path #  Connected #/#  Cells #/#  Moves #  Hints #  #"},
-    {Message::playKeys, "1-# path  arrows/WASD move  B back  H hint  Q abandon/quit"},
+    {Message::playKeys, "1-# path  WASD move  B back  U undo  R redo  H hint  Q quit"},
     {Message::winCounts, "Moves #, hints #, time #"},
     {Message::winKeys, "N: new puzzle  C: change grid or pairs  Q: quit"},
     {Message::notSet, "not set"},
     {Message::screenOffBoundary, "Invalid movement. Movement will go off boundary."},
     {Message::screenOverEndpoint, "Invalid movement. Cannot step over original existing number."},
+    {Message::undone, "Undone: #."}, // the change
+    {Message::redone, "Redone: #."},
+    {Message::nothingToUndo, "Nothing to undo."},
+    {Message::nothingToRedo, "Nothing to redo."},
+    {Message::changeStep, "a step of path #"}, // each change names its pair
+    {Message::changeStepBack, "a step back on path #"},
+    {Message::changeErase, "path # erased"},
+    {Message::changeAbandon, "path # abandoned"},
+    {Message::changeRedraw, "path # drawn anew"},
+    {Message::changeCut, "path # cut back"},
     // The records, and the files the game keeps.
     {Message::recordsDamaged, "Records damaged at #; kept as #."}, // which lines, where it went
     {Message::recordsNotSaved, "Records not saved: #"},       // why

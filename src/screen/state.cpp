@@ -59,6 +59,36 @@ Message screenWording(Message refusal) {
     return refusal;
 }
 
+// --- Changes, and taking them back ---
+
+Position here(const FullScreenGame& game) {
+    return positionOf(game.live, game.paths, game.drawing);
+}
+
+// Keeps a change of the paths, made since `before`, to be taken back; a new change forgets the
+// changes taken back.
+void remember(FullScreenGame& game, Position before, Message what, int pair) {
+    Position after = here(game);
+    if (after == before) return;
+    game.done.push_back({std::move(before), std::move(after), messageText(what, pair)});
+    game.undone.clear();
+}
+
+// Takes back the last change (`back`), or makes again the last one taken back.
+void undoOrRedo(FullScreenGame& game, bool back) {
+    auto& from = back ? game.done : game.undone;
+    auto& to = back ? game.undone : game.done;
+    if (from.empty()) {
+        game.message = messageText(back ? Message::nothingToUndo : Message::nothingToRedo);
+        return;
+    }
+    const Change change = std::move(from.back());
+    from.pop_back();
+    setPosition(game.live, game.paths, game.drawing, back ? change.before : change.after);
+    game.message = messageText(back ? Message::undone : Message::redone, change.what);
+    to.push_back(change);
+}
+
 void ask(FullScreenGame& game, const Question& question) {
     game.question = question;
     game.message = questionText(question);
@@ -71,11 +101,17 @@ std::string choosePrompt(const FullScreenGame& game) {
 // Enters `code` by an allowed step; `erased` is the pair whose path the player agreed to lose.
 void step(FullScreenGame& game, int code, int erased) {
     ++game.moves;
-    if (!takeStep(game.live.grid, game.paths, game.drawing, code, erased, game.live.endpoints))
-        return;
     const int pair = game.drawing.pair;
-    game.paths[std::size_t(pair - 1)] = game.drawing.tail;
-    game.drawing = {};
+    Position before = here(game);
+    const bool entersTarget =
+        takeStep(game.live.grid, game.paths, game.drawing, code, erased, game.live.endpoints);
+    if (entersTarget) {
+        game.paths[std::size_t(pair - 1)] = game.drawing.tail;
+        game.drawing = {};
+    }
+    remember(game, std::move(before), erased == 0 ? Message::changeStep : Message::changeErase,
+             erased == 0 ? pair : erased);
+    if (!entersTarget) return;
     game.message = messageText(Message::connected, pair);
     if (isWin(game.live, game.paths) == 1) {
         game.playTime = playedTime(game, std::chrono::steady_clock::now());
@@ -124,9 +160,11 @@ bool onDrawnPath(const FullScreenGame& game, int code) {
 
 // Steps the path being drawn back until it ends at `code`, one of its cells.
 void cutBack(FullScreenGame& game, int code) {
+    Position before = here(game);
     while (reachedCell(game.drawing, game.live.endpoints) != code &&
            stepBack(game.live.grid, game.drawing)) {
     }
+    remember(game, std::move(before), Message::changeCut, game.drawing.pair);
 }
 
 // Makes the endpoint at `code` the start of its pair, whose path is not drawn.
@@ -141,8 +179,10 @@ void startFrom(FullScreenGame& game, int pair, int code) {
 // the path is drawn anew from there, from a path cell it is cut back to that cell.
 void takeUpPressed(FullScreenGame& game, int pair, int code) {
     if (code == startOf(game.live.endpoints, pair) || code == targetOf(game.live.endpoints, pair)) {
+        Position before = here(game);
         erasePath(game.live.grid, game.paths, pair);
         startFrom(game, pair, code);
+        remember(game, std::move(before), Message::changeRedraw, pair);
         return;
     }
     game.drawing = resumeDrawing(game.paths, pair);
@@ -196,6 +236,14 @@ void dragTo(FullScreenGame& game, int code) {
     }
 }
 
+// The redraw question answered yes after the pair was chosen: its path is erased and drawn anew.
+void redraw(FullScreenGame& game, int pair) {
+    Position before = here(game);
+    erasePath(game.live.grid, game.paths, pair);
+    game.drawing = beginDrawing(game.paths, pair);
+    remember(game, std::move(before), Message::changeRedraw, pair);
+}
+
 void answer(FullScreenGame& game, bool yes) {
     const Question question = std::exchange(game.question, Question{});
     const int pressed = std::exchange(game.pressedCell, -1);
@@ -211,8 +259,7 @@ void answer(FullScreenGame& game, bool yes) {
             takeUpPressed(game, question.pair, pressed);
             break;
         }
-        erasePath(game.live.grid, game.paths, question.pair);
-        game.drawing = beginDrawing(game.paths, question.pair);
+        redraw(game, question.pair);
         break;
     case Asking::nothing: break;
     }
@@ -251,11 +298,13 @@ void hint(FullScreenGame& game) {
 }
 
 void goBack(FullScreenGame& game) {
+    Position before = here(game);
     if (game.drawing.pair == 0) {
         game.message = choosePrompt(game);
     } else if (!stepBack(game.live.grid, game.drawing)) {
         game.message = messageText(Message::backAtStart);
     }
+    remember(game, std::move(before), Message::changeStepBack, game.drawing.pair);
 }
 
 void quitOrAbandon(FullScreenGame& game) {
@@ -263,8 +312,11 @@ void quitOrAbandon(FullScreenGame& game) {
         ask(game, {Asking::quit});
         return;
     }
+    Position before = here(game);
+    const int pair = game.drawing.pair;
     cleanNode(game.live.grid, game.drawing.tail); // its entry in the table is its head already
     game.drawing = {};
+    remember(game, std::move(before), Message::changeAbandon, pair);
 }
 
 } // namespace
@@ -295,6 +347,8 @@ void pressKey(FullScreenGame& game, KeyPress press) {
         quitOrAbandon(game);
     } else if (letter == 'H') {
         hint(game);
+    } else if (letter == 'U' || letter == 'R') {
+        undoOrRedo(game, letter == 'U');
     }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "pairpath/core/board.hpp"
+#include "pairpath/play/position.hpp"
 #include "pairpath/play/rules.hpp"
 #include "pairpath/terminal/keys.hpp"
 
@@ -11,6 +12,14 @@
 #include <vector>
 
 namespace pairpath {
+
+// A change of the paths that U takes back and R makes again: the positions before and after it,
+// and what it was, in words for the status line.
+struct Change {
+    Position before;
+    Position after;
+    std::string what;
+};
 
 // One full-screen game; it owns its path nodes.
 struct FullScreenGame {
@@ -31,9 +40,11 @@ struct FullScreenGame {
     int moves = 0;            // steps taken into a cell
     int hints = 0;            // H pressed while a path was being drawn
     bool won = false;
-    bool quit = false;     // the player answered yes to "Quit? (Y/N)"
-    bool dragging = false; // the mouse button, held, draws on the path being drawn
-    int pressedCell = -1;  // the cell whose press asked the redraw question
+    bool quit = false;          // the player answered yes to "Quit? (Y/N)"
+    bool dragging = false;      // the mouse button, held, draws on the path being drawn
+    int pressedCell = -1;       // the cell whose press asked the redraw question
+    std::vector<Change> done;   // the changes U takes back, the last one last
+    std::vector<Change> undone; // the changes R makes again, the last one taken back last
     std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
     std::chrono::steady_clock::duration paused{};   // stopped since the start: not played
     std::chrono::steady_clock::duration playTime{}; // from the start to the win
@@ -48,8 +59,9 @@ std::vector<int> pathCells(const FullScreenGame& game, int pair);
 char letterOf(KeyPress press);
 
 // Applies one key: a digit chooses a pair, arrows and W/A/S/D move, B or Backspace steps back,
-// H shows a step toward a solution, Q abandons the path or asks to quit, Y/N (or Esc for N)
-// answer the question asked. Any key ends a mouse drag.
+// H shows a step toward a solution, U takes back the last change of the paths and R makes it
+// again, Q abandons the path or asks to quit, Y/N (or Esc for N) answer the question asked. Any
+// key ends a mouse drag.
 void pressKey(FullScreenGame& game, KeyPress press);
 
 // Applies the mouse on cell `code` of the board (-1: outside it). A press on an endpoint starts
