@@ -511,6 +511,48 @@ TEST(FullScreen, RefusesATerminalThatCannotMoveTheCursor) {
     }
 }
 
+// A game ended by closing its window is saved as it was: the next full screen with no choice on
+// its command line offers to take it up, and shows the same board and path. There U and R take
+// back a step back and an abandon, and make them again. Once won, nothing is left to take up.
+TEST(FullScreen, TakesUpAGameAfterAnyWayOut) {
+    const testing::TempFolder state;
+    {
+        Terminal first({}, state.path);
+        ASSERT_NO_FATAL_FAILURE(reachBoard(first));
+        ASSERT_NO_FATAL_FAILURE(startPath(first, cover[0]));
+        first.signal(SIGHUP);
+        const int status = first.end();
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGHUP) << "wait status " << status;
+    }
+    Terminal second({{"-f"}}, state.path);
+    ASSERT_NO_FATAL_FAILURE(second.waitForText(messageText(Message::resumeQuestion, 5, 5, 4)));
+    second.type("y");
+    // The path's first step shown, or none, with the start bracketed while it is being drawn.
+    const auto showing = [&](bool stepped, bool drawing) {
+        return [&second, stepped, drawing] {
+            return showsBoard(second) && (shown(second, cover[0][1]) == U'●') == stepped &&
+                   bracketed(second, cover[0][0]) == (drawing && !stepped);
+        };
+    };
+    ASSERT_NO_FATAL_FAILURE(second.waitFor(showing(true, true), "the path taken up"));
+    const auto steps = std::to_array<std::tuple<const char*, bool, bool>>({{"b", false, true},
+                                                                           {"u", true, true},
+                                                                           {"q", false, false},
+                                                                           {"u", true, true},
+                                                                           {"r", false, false},
+                                                                           {"u", true, true}});
+    for (const auto& [key, stepped, drawing] : steps) {
+        second.type(key);
+        ASSERT_NO_FATAL_FAILURE(second.waitFor(showing(stepped, drawing), key));
+    }
+    ASSERT_NO_FATAL_FAILURE(solveByMouse(second));
+    second.type("q");
+    EXPECT_EQ(second.end(), 0);
+    Terminal third({{"--resume"}}, state.path);
+    ASSERT_NO_FATAL_FAILURE(third.waitForText(messageText(Message::noSavedGame)));
+    ASSERT_NO_FATAL_FAILURE(third.waitForText("Grid side?"));
+}
+
 // The line dialogue, stopped at a question and continued, as a shell's fg does, asks it again.
 TEST(LineDialogue, AsksAgainAfterAStop) {
     Terminal terminal({{"--seed=7"}});

@@ -4,6 +4,7 @@
 
 #include "checks.hpp"
 #include "pairpath/records/records.hpp"
+#include "pairpath/records/saved_game.hpp"
 
 #include <gtest/gtest.h>
 
@@ -219,6 +220,112 @@ TEST_F(Records, FollowsTheEnvironmentAndSaysWhatKeepsAWin) {
     fs::create_directories(file); // a folder in the file's place cannot be read
     EXPECT_EQ(read(), std::strerror(EISDIR));
     EXPECT_EQ(win(key(5, 4)), std::strerror(EISDIR));
+}
+
+// --- The saved game ---
+
+// A game on the rows board: pair 1 connected along its row, pair 2 being drawn a cell in.
+SavedGame savedGame(int moves) {
+    SavedGame game;
+    game.puzzle = pairpath::testing::boardFromText("1...1/2...2/3...3/4..../....4");
+    game.answers = Answers::one;
+    game.position.endpoints = game.puzzle.endpoints;
+    game.position.cells[0] = {1, 2, 3};
+    game.position.cells[1] = {11};
+    game.position.connected = 1;
+    game.position.drawing = 2;
+    game.moves = moves;
+    game.hints = 1;
+    game.playedMilliseconds = 12'500;
+    return game;
+}
+
+bool same(const std::optional<SavedGame>& read, const SavedGame& game) {
+    return read && read->puzzle.endpoints == game.puzzle.endpoints &&
+           read->puzzle.grid == game.puzzle.grid && read->answers == game.answers &&
+           read->position == game.position && read->moves == game.moves &&
+           read->hints == game.hints && read->playedMilliseconds == game.playedMilliseconds;
+}
+
+ReplaceStep stopAt{};
+void stopHere(ReplaceStep step) {
+    if (step == stopAt) ::raise(SIGKILL);
+}
+
+// A save killed after any step of its writing leaves the game saved before it, or the new one,
+// whole; two games saving at once leave one of them whole.
+TEST_F(Records, SavedGameSurvivesACrashAtAnyStep) {
+    const SavedGame older = savedGame(4);
+    const SavedGame newer = savedGame(5);
+    ASSERT_EQ(readSavedGame(file).trouble.kind, Trouble::none);
+    EXPECT_FALSE(readSavedGame(file).game) << "nothing saved yet";
+    ASSERT_FALSE(saveGame(file, older));
+    EXPECT_TRUE(same(readSavedGame(file).game, older));
+    for (const ReplaceStep step :
+         {ReplaceStep::made, ReplaceStep::written, ReplaceStep::flushed, ReplaceStep::closed,
+          ReplaceStep::renamed, ReplaceStep::folderFlushed}) {
+        ASSERT_FALSE(saveGame(file, older));
+        stopAt = step;
+        const pid_t child = fork();
+        if (child == 0) std::_Exit(saveGame(file, newer, stopHere) ? 1 : 2);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status)) << "killed after step " << int(step);
+        const auto read = readSavedGame(file).game;
+        EXPECT_TRUE(same(read, step < ReplaceStep::renamed ? older : newer)) << int(step);
+    }
+    std::array<pid_t, 2> savers{};
+    for (std::size_t at = 0; at < savers.size(); ++at) {
+        savers[at] = fork();
+        if (savers[at] != 0) continue;
+        for (int time = 0; time < 25; ++time)
+            static_cast<void>(saveGame(file, at == 0 ? older : newer));
+        std::_Exit(0);
+    }
+    for (const pid_t saver : savers)
+        waitpid(saver, nullptr, 0);
+    const auto read = readSavedGame(file).game;
+    EXPECT_TRUE(same(read, older) || same(read, newer));
+    EXPECT_FALSE(forgetGame(file));
+    EXPECT_FALSE(readSavedGame(file).game) << "a game won leaves none";
+}
+
+// A file the game could not have saved is damage, set aside whole: text out of form, a path that
+// jumps, crosses a held cell or ends off its target, two paths being drawn, a board no deal has.
+TEST_F(Records, DamagedSaveIsSetAsideWhole) {
+    ASSERT_FALSE(saveGame(file, savedGame(4)));
+    const std::string good = readFile(file);
+    const auto with = [&](std::string_view from, std::string_view to) {
+        std::string text = good;
+        return text.replace(text.find(from), from.size(), to);
+    };
+    const auto damages = std::to_array<std::string>({
+        "", // only when it holds nothing is there no game
+        with("pairpath game", "pairpath gam"),
+        with("side 5", "side 9"),
+        with("pairs 4", "pairs 3"),
+        with("answers one", "answers all"),
+        with("0,0 0,4", "0,0 0,1"),                // a pair's ends side by side
+        with("0,4 1,0", "0,4 0,4"),                // two ends on one cell
+        with("done 0,1 0,2 0,3", "done 0,1 0,3"),  // a jump
+        with("done 0,1 0,2 0,3", "done 0,1 0,2"),  // done away from its target
+        with("drawing 1,1", "drawing 1,1 1,0"),    // over its own endpoint
+        with("path 3 none", "path 3 drawing 2,1"), // a second path being drawn
+        with("path 3 none", "path 3 none 2,1"),    // cells of a path not drawn
+        with("played 12500", "played -1"),
+        good + "more\n",
+        good.substr(0, good.size() - 1),
+    });
+    for (const std::string& damage : damages) {
+        writeFile(file, damage);
+        const GameRead read = readSavedGame(file);
+        EXPECT_FALSE(read.game) << damage;
+        if (damage.empty()) continue;
+        EXPECT_EQ(read.trouble.kind, Trouble::damaged) << damage;
+        const MovedAside aside = setGameAside(file);
+        EXPECT_EQ(readFile(file.parent_path() / aside.name), damage);
+        EXPECT_FALSE(fs::exists(file));
+    }
 }
 
 } // namespace

@@ -92,6 +92,11 @@ constexpr auto messageTexts = std::to_array<Text>({
     {Message::changeAbandon, "path # abandoned"},
     {Message::changeRedraw, "path # drawn anew"},
     {Message::changeCut, "path # cut back"},
+    {Message::resumeQuestion, "Resume the # x # game with # pairs? (Y/N)"}, // side twice, pairs
+    {Message::resumeKeys, "Y: resume  N: a new game  Q: quit"},
+    {Message::noSavedGame, "No saved game to resume."},
+    {Message::savedGameDamaged, "The saved game could not be read; kept as #."},
+    {Message::savedGameUnread, "The saved game could not be read."},
     // The records, and the files the game keeps.
     {Message::recordsDamaged, "Records damaged at #; kept as #."}, // which lines, where it went
     {Message::recordsNotSaved, "Records not saved: #"},       // why
@@ -145,7 +150,10 @@ Options:
                      (only when standard output is a terminal)
   -f, --full-screen  play on the whole terminal screen, one key at a time, or
                      with the mouse: arrows or W/A/S/D move, B or Backspace
-                     steps back, H shows a step, Q abandons the path or quits
+                     steps back, U undoes, R redoes, H shows a step, Q abandons
+                     the path or quits; the game in progress is kept, and the
+                     next full screen offers to resume it
+      --resume       take up the saved full-screen game at once
   -u, --unique       deal only puzzles with exactly one solution
       --solve=FILE   solve the boards in FILE (- for standard input), written
                      as the game shows them, boards parted by blank lines: for
@@ -167,9 +175,9 @@ Keys, each followed by Enter:
 Environment:
   NO_COLOR           when set and not empty, the same as --color=never, unless
                      --color is given
-  XDG_STATE_HOME     the full screen keeps its records of games won in
-                     $XDG_STATE_HOME/pairpath/records, else in
-                     $HOME/.local/state/pairpath/records
+  XDG_STATE_HOME     the full screen keeps its records of games won and the game
+                     in progress in $XDG_STATE_HOME/pairpath, else in
+                     $HOME/.local/state/pairpath
 
 Exit status:
   0                  the game was won, the player quit the full screen, or the

@@ -28,11 +28,11 @@ namespace {
 constexpr std::string_view version = PAIRPATH_VERSION;
 
 // Codes of the options that have no letter: past every character getopt_long can return.
-enum OptionCode : int { sizeCode = 256, pairsCode, colourCode, solveCode, recordsCode };
+enum OptionCode : int { sizeCode = 256, pairsCode, colourCode, solveCode, recordsCode, resumeCode };
 
 // The leading ':' makes getopt_long tell a missing value (':') from an unknown option ('?').
 constexpr const char* shortOptions = ":hVfus:";
-constexpr std::array<option, 11> longOptions{{
+constexpr std::array<option, 12> longOptions{{
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {"seed", required_argument, nullptr, 's'},
@@ -43,6 +43,7 @@ constexpr std::array<option, 11> longOptions{{
     {"unique", no_argument, nullptr, 'u'},
     {"solve", required_argument, nullptr, solveCode},
     {"records", no_argument, nullptr, recordsCode},
+    {"resume", no_argument, nullptr, resumeCode},
     {nullptr, 0, nullptr, 0},
 }};
 
@@ -180,7 +181,8 @@ CommandLine readCommandLine(std::span<char*> arguments, const Surroundings& surr
             getopt_long(count, arguments.data(), shortOptions, longOptions.data(), nullptr);
         if (code == -1) break;
         if (code == 'h') return {Action::showHelp, {}, messageText(Message::usage)};
-        if (code == recordsCode || code == 'f' || code == solveCode) takeAction(reading, code);
+        if (code == recordsCode || code == 'f' || code == solveCode || code == resumeCode)
+            takeAction(reading, code);
         if (code == recordsCode) {
             reading.records = true;
             continue;
@@ -188,8 +190,9 @@ CommandLine readCommandLine(std::span<char*> arguments, const Surroundings& surr
         if (code == 'V') return {Action::showVersion, {}, messageText(Message::version, version)};
         if (code == ':') return refusal(messageText(Message::needsValue, longNameOf(optopt)));
         if (code == '?') return refusal(refusedOption(arguments[std::size_t(optind - 1)]));
-        if (code == 'f') {
+        if (code == 'f' || code == resumeCode) { // only the full screen saves its games
             reading.options.fullScreen = true;
+            reading.options.resume = reading.options.resume || code == resumeCode;
             continue;
         }
         if (code == 'u') {

@@ -51,15 +51,18 @@ FileTrouble makeFolders(const fs::path& folder) {
     return {};
 }
 
-// Writes all of `text` to `fd` and flushes it to the disk.
-FileTrouble writeAll(int fd, std::string_view text) {
+// Writes all of `text` to `fd` and flushes it to the disk, telling `done` after each.
+template <typename Done> FileTrouble writeAll(int fd, std::string_view text, const Done& done) {
     while (!text.empty()) {
         const ssize_t count = ::write(fd, text.data(), text.size());
         if (count < 0 && errno == EINTR) continue;
         if (count < 0) return systemTrouble(errno);
         text.remove_prefix(std::size_t(count));
     }
-    return ::fsync(fd) == 0 ? FileTrouble{} : systemTrouble(errno);
+    done(ReplaceStep::written);
+    if (::fsync(fd) != 0) return systemTrouble(errno);
+    done(ReplaceStep::flushed);
+    return {};
 }
 
 } // namespace
@@ -116,19 +119,27 @@ Contents readUpTo(const fs::path& file, std::size_t most) {
     return contents;
 }
 
-FileTrouble replaceWhole(const fs::path& file, std::string_view text) {
+FileTrouble replaceWhole(const fs::path& file, std::string_view text, AfterStep afterStep) {
+    const auto done = [afterStep](ReplaceStep step) {
+        if (afterStep != nullptr) afterStep(step);
+    };
     std::string temporary = file.string() + ".XXXXXX";
     const int fd = ::mkstemp(temporary.data());
     if (fd < 0) return systemTrouble(errno);
-    FileTrouble trouble = writeAll(fd, text);
+    done(ReplaceStep::made);
+    FileTrouble trouble = writeAll(fd, text, done);
     if (::close(fd) != 0 && !trouble) trouble = systemTrouble(errno);
+    if (!trouble) done(ReplaceStep::closed);
     if (!trouble && ::rename(temporary.c_str(), file.c_str()) != 0) trouble = systemTrouble(errno);
     if (trouble) {
         ::unlink(temporary.c_str());
         return trouble;
     }
+    done(ReplaceStep::renamed);
     const Descriptor folder(::open(folderOf(file).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return folder.fd >= 0 && ::fsync(folder.fd) == 0 ? FileTrouble{} : systemTrouble(errno);
+    if (folder.fd < 0 || ::fsync(folder.fd) != 0) return systemTrouble(errno);
+    done(ReplaceStep::folderFlushed);
+    return {};
 }
 
 MovedAside moveAside(const fs::path& file) {

@@ -5,12 +5,13 @@
 #include "pairpath/screen/fullscreen.hpp"
 
 #include "pairpath/play/session.hpp"
-#include "pairpath/records/records.hpp"
 #include "pairpath/sampler/fixed_ends.hpp"
+#include "pairpath/screen/saving.hpp"
 #include "pairpath/screen/view.hpp"
 
 #include <cstdlib>
 #include <iostream>
+#include <utility>
 
 namespace pairpath {
 
@@ -61,36 +62,13 @@ bool askStartQuestions(Session& session, std::string note) {
 // What the player wants after a game.
 enum class Next { quit, samePuzzleChoice, newChoice };
 
-// Keeps the win among the records; a note on the status line when they could not be kept, or
-// were damaged and moved aside.
-void recordTheWin(FullScreenGame& game, Answers answers) {
-    const StateFolder folder = stateFolder();
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(game.playTime);
-    const WinRecorded recorded =
-        folder.why ? WinRecorded{folder.why, "", {}}
-                   : recordWin(folder.path / recordsName, {game.live.size, pairsOf(game), answers},
-                               long(seconds.count()), game.moves);
-    if (recorded.trouble) {
-        game.note = messageText(Message::recordsNotSaved,
-                                troubleText(recorded.trouble.kind, recorded.trouble.error));
-    } else if (!recorded.movedAside.empty()) {
-        constexpr std::size_t named = 2; // bad lines named on the status line; the rest counted
-        std::string lines;
-        for (std::size_t at = 0; at < std::min(named, recorded.bad.size()); ++at) {
-            const BadLine& bad = recorded.bad[at];
-            lines += (at == 0 ? "" : ", ") + shortBadLineText(bad.line, bad.field, bad.sameAs);
-        }
-        if (recorded.bad.size() > named)
-            lines = messageText(Message::listAnd, lines, recorded.bad.size() - named);
-        game.note = messageText(Message::recordsDamaged, lines, recorded.movedAside);
-    }
-}
-
-// Plays one game, the clock paused while the program is stopped, and keeps a win among the
-// records. While the window is too small for the board, keys do nothing.
-Next playGame(FullScreenGame& game, const Look& look, Answers answers) {
+// Plays one game, the clock paused while the program is stopped, saves it after every change and
+// keeps a win among the records. While the window is too small for the board, keys do nothing.
+Next playGame(FullScreenGame& game, const Look& look) {
     const auto stoppedBefore = timeStopped();
+    std::optional<SavedGame> saved;
     for (;;) {
+        keepProgress(game, saved);
         const WindowSize window = windowSize();
         writeScreen(gameScreen(game, window, look));
         const KeyPress press = nextKey(game.won ? noTick : tick);
@@ -110,31 +88,77 @@ Next playGame(FullScreenGame& game, const Look& look, Answers answers) {
             pressKey(game, press);
             if (game.quit) return Next::quit;
         }
-        if (game.won) recordTheWin(game, answers);
+        if (game.won) recordTheWin(game);
     }
+}
+
+// Asks whether to take up the saved game: true for Y, false for N (or Esc); empty for Q.
+std::optional<bool> askToTakeUp(const SavedGame& saved) {
+    const int side = saved.puzzle.size;
+    const std::vector<std::string> lines{
+        messageText(Message::resumeQuestion, side, side, saved.puzzle.count / 2)};
+    for (;;) {
+        writeScreen(textScreen(windowSize(), lines, messageText(Message::resumeKeys)));
+        const KeyPress press = nextKey();
+        const char letter = letterOf(press);
+        if (letter == 'Y' || letter == 'N' || press.key == Key::escape) return letter == 'Y';
+        if (letter == 'Q') return std::nullopt;
+    }
+}
+
+// The saved game to take up first, if the player wants it: straight back with --resume; asked
+// when the command line chose nothing; else none. False when the player quits at the question.
+bool savedGameFirst(const Options& options, std::optional<SavedGame>& saved, std::string& note) {
+    if (!options.resume && (options.seed || options.size || options.pairs)) return true;
+    saved = gameToTakeUp(note);
+    if (options.resume) {
+        if (!saved && note.empty()) note = messageText(Message::noSavedGame);
+        return true;
+    }
+    if (!saved) return true;
+    const auto yes = askToTakeUp(*saved);
+    if (yes && !*yes) saved.reset();
+    return yes.has_value();
+}
+
+// The next puzzle: the saved one, or one of the choice the session has, asked for as needed;
+// none when the hunt found nothing, with a note, or when the player quit at a question.
+std::optional<Board> nextPuzzle(Session& session, std::optional<SavedGame>& saved,
+                                std::string& note, bool& quit) {
+    if (saved) {
+        session.size = saved->puzzle.size;
+        session.pairs = saved->puzzle.count / 2;
+        session.answers = saved->answers;
+        return saved->puzzle;
+    }
+    quit = !askStartQuestions(session, note);
+    if (quit) return std::nullopt;
+    const int size = *session.size;
+    const int pairs = *session.pairs;
+    writeScreen(
+        textScreen(windowSize(), {messageText(Message::lookingForPuzzle, size, size, pairs)}, ""));
+    const auto puzzle = dealPuzzle(session, nullptr);
+    note = puzzle ? "" : messageText(Message::screenNothingFound, size, size, pairs);
+    return puzzle;
 }
 
 int playGames(const Options& options, const Look& look) {
     Session session = beginSession(options.seed, options.size, options.pairs, options.answers);
     std::string note;
-    for (;;) {
-        if (!askStartQuestions(session, note)) return EXIT_SUCCESS;
-        const int size = *session.size;
-        const int pairs = *session.pairs;
-        writeScreen(textScreen(windowSize(),
-                               {messageText(Message::lookingForPuzzle, size, size, pairs)}, ""));
-        const auto puzzle = dealPuzzle(session, nullptr);
-        if (!puzzle) {
-            note = messageText(Message::screenNothingFound, size, size, pairs);
-            continue;
-        }
-        note.clear();
+    std::optional<SavedGame> saved;
+    if (!savedGameFirst(options, saved, note)) return EXIT_SUCCESS;
+    for (bool quit = false; !quit;) {
+        const auto puzzle = nextPuzzle(session, saved, note, quit);
+        if (!puzzle) continue;
         FullScreenGame game(*puzzle);
         game.solutions = countSolutions(*puzzle);
-        const Next next = playGame(game, look, options.answers);
-        if (next == Next::quit) return EXIT_SUCCESS;
+        game.answers = session.answers;
+        if (saved) takeUp(game, *std::exchange(saved, std::nullopt));
+        const Next next = playGame(game, look);
+        quit = next == Next::quit;
         if (next == Next::newChoice) chooseAgain(session);
     }
+    return EXIT_SUCCESS;
 }
 
 } // namespace

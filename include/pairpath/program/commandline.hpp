@@ -20,6 +20,7 @@ struct Options {
     std::optional<int> pairs;       // answers the pair count question
     bool colours = true;            // colour the board's digits
     bool fullScreen = false;        // play with single keys on the whole screen
+    bool resume = false;            // take up the saved game at once
     Answers answers = Answers::any; // deal only puzzles with one solution, or any
     std::string solveFile;          // for Action::solve: the boards' file, "-" for standard input
 };

@@ -47,9 +47,15 @@ struct Contents {
 };
 Contents readUpTo(const std::filesystem::path& file, std::size_t most);
 
+// The steps of a replacement, in order, for a test to stop it between any two.
+enum class ReplaceStep { made, written, flushed, closed, renamed, folderFlushed };
+using AfterStep = void (*)(ReplaceStep);
+
 // Replaces `file` with one that holds `text`: written beside it, flushed to the disk, renamed over
 // it, and the folder flushed, so that a crash leaves the old file or the new, never a part of one.
-FileTrouble replaceWhole(const std::filesystem::path& file, std::string_view text);
+// `afterStep`, when given, is called after each step.
+FileTrouble replaceWhole(const std::filesystem::path& file, std::string_view text,
+                         AfterStep afterStep = nullptr);
 
 // Gives `file` beside it the first name FILE.damaged-N (N from 1 to 999) that no file has, never
 // replacing one, and returns that name.

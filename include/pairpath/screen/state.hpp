@@ -36,9 +36,10 @@ struct FullScreenGame {
     Question question; // the question that waits for Y or N
     std::string message;
     std::string note; // after the win, in place of the counts: why the records were not kept
-    CoverCount solutions = 0; // of the puzzle, as counted when it was dealt
-    int moves = 0;            // steps taken into a cell
-    int hints = 0;            // H pressed while a path was being drawn
+    CoverCount solutions = 0;       // of the puzzle, as counted when it was dealt
+    Answers answers = Answers::any; // the puzzles asked for
+    int moves = 0;                  // steps taken into a cell
+    int hints = 0;                  // H pressed while a path was being drawn
     bool won = false;
     bool quit = false;          // the player answered yes to "Quit? (Y/N)"
     bool dragging = false;      // the mouse button, held, draws on the path being drawn
