@@ -47,7 +47,8 @@ int main(int argc, char* argv[]) {
     pairpath::useColours(options.colours);
     try {
         pairpath::Session session =
-            pairpath::beginSession(options.seed, options.size, options.pairs, options.answers);
+            pairpath::beginSession(options.seed, options.size, options.pairs, options.answers,
+                                   options.daily);
         pairpath::start(pairpath::startPuzzle(session));
     } catch (const pairpath::InputEnded&) {
         std::cout.flush();

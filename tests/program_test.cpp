@@ -6,6 +6,7 @@
 #include "checks.hpp"
 #include "pairpath/core/messages.hpp"
 #include "pairpath/core/search.hpp"
+#include "pairpath/hunt/daily.hpp"
 #include "pairpath/hunt/hunt.hpp"
 #include "pairpath/program/commandline.hpp"
 #include "pairpath/sampler/fixed_ends.hpp"
@@ -163,17 +164,31 @@ TEST(CommandLine, EachReadingStartsAfresh) {
               std::tuple(Action::play, 7U, std::nullopt, 5, true, Answers::one));
 }
 
-// --records and --solve go with no other action, in either order, nor with a stray argument.
-TEST(CommandLine, RefusesActionsThatConflict) {
-    const auto actions = std::to_array<std::string>({"--records", "--solve=b", "-f"});
-    for (const std::string& first : actions) {
-        for (const std::string& second : actions)
-            EXPECT_EQ(readWords({first, second}).action == Action::refuse, first != second)
+// --records and --solve go with no other action, in either order, nor with a stray argument; the
+// puzzle of a day and a game taken up go with neither each other nor a choice of grid. Each
+// option's row: whether it goes with each of the options in order (1) or not (0).
+TEST(CommandLine, RefusesOptionsThatConflict) {
+    const auto rows = std::to_array<std::pair<std::string, std::string_view>>({
+        {"--records", "1000011"},
+        {"--solve=b", "0100011"},
+        {"-f", "0011111"},
+        {"--resume", "0011001"},
+        {"--daily", "0010101"},
+        {"--size=6", "1110011"},
+        {"-u", "1111111"},
+    });
+    for (const auto& [first, goes] : rows) {
+        for (std::size_t other = 0; other < rows.size(); ++other) {
+            const std::string& second = rows[other].first;
+            EXPECT_EQ(readWords({first, second}).action != Action::refuse, goes[other] == '1')
                 << first << ' ' << second;
+        }
         EXPECT_EQ(readWords({first, "stray"}).action, Action::refuse) << first;
     }
     EXPECT_EQ(readWords({"--records"}).action, Action::records);
     EXPECT_EQ(readWords({"--solve", "-"}).action, Action::solve);
+    EXPECT_EQ(readWords({"--daily=2026-02-30"}).action, Action::refuse);
+    EXPECT_EQ(readWords({"--daily=2028-02-29"}).options.daily, dateOf("2028-02-29"));
 }
 
 // --- Games ---
@@ -265,7 +280,8 @@ Board shownBoard(const std::string& output, int side) {
     return boardFromText(rows);
 }
 
-// Every board dealt with --unique has exactly one solution: drawn and checked, and drawn directly.
+// Every board dealt with --unique has exactly one solution: drawn and checked, drawn directly,
+// and the puzzle of a day.
 TEST(Program, DealsOnlyOneAnswerBoardsWhenAsked) {
     for (const auto& [side, pairs] : {std::pair{5, 5}, {6, 5}, {6, 8}, {7, 6}, {8, 9}}) {
         for (const int seed : {1, 2, 3}) {
@@ -276,6 +292,16 @@ TEST(Program, DealsOnlyOneAnswerBoardsWhenAsked) {
             EXPECT_EQ(countSolutions(board), 1U) << gridText(board);
         }
     }
+    // The day's board, in the line game too: that day's own every run, with one solution.
+    const auto daily = [&](const std::string& day) {
+        const Ran ran = run("--color=never --daily=" + day);
+        return shownBoard(ran.output, dailyChoice(*dateOf(day)).side);
+    };
+    const Board monday = daily("2026-12-07");
+    EXPECT_EQ(gridText(monday), gridText(dailyBoard(*dateOf("2026-12-07"))));
+    EXPECT_EQ(countSolutions(monday), 1U);
+    EXPECT_EQ(gridText(daily("2026-12-07")), gridText(monday));
+    EXPECT_NE(gridText(daily("2026-12-14")), gridText(monday));
 }
 
 // The limit is the least address space in which 8 x 8 with 8 pairs still shows its board, found
@@ -402,11 +428,13 @@ TEST(Program, ShowsTheRecordsOrWhyNot) {
         return std::to_string(ran.status) + ran.output + ran.errors;
     };
     const std::string here = "export XDG_STATE_HOME='" + state.path.string() + "'";
-    EXPECT_EQ(shown("side=6 pairs=5 answers=one won=1 best=75 moves=40\n"
+    EXPECT_EQ(shown("daily days=3 streak=2 last=2026-12-07 best=61\n"
+                    "side=6 pairs=5 answers=one won=1 best=75 moves=40\n"
                     "side=5 pairs=4 answers=any won=3 best=3600 moves=21\n",
                     here),
               "0" + line(Message::recordLine, 5, 5, 4, 3, "60:00", 21) +
-                  line(Message::oneAnswerRecordLine, 6, 6, 5, 1, "1:15", 40));
+                  line(Message::oneAnswerRecordLine, 6, 6, 5, 1, "1:15", 40) +
+                  line(Message::dailyRecordLine, 3, 2, "2026-12-07", "1:01"));
     EXPECT_EQ(shown("", here), "0" + line(Message::noRecords));
     EXPECT_EQ(shown("side=5 pairs=4 answers=any won=1 best=9300000000 moves=21\n"
                     "side=6 pairs=5 answers=one won=1 best=75 moves=40\n",

@@ -67,6 +67,9 @@ struct Records : ::testing::Test {
                     (record.key.answers == Answers::one ? "u" : "") + ": " +
                     std::to_string(record.won) + " " + std::to_string(record.bestSeconds) + " " +
                     std::to_string(record.fewestMoves) + "\n";
+        if (const auto& daily = read.daily)
+            text += "daily " + std::to_string(daily->days) + " " + std::to_string(daily->streak) +
+                    " " + dateText(daily->last) + " " + std::to_string(daily->bestSeconds) + "\n";
         for (const BadLine& bad : read.bad) {
             text += "bad " + std::to_string(bad.line) + " " + bad.field;
             if (bad.sameAs != 0) text += '=' + std::to_string(bad.sameAs);
@@ -222,6 +225,37 @@ TEST_F(Records, FollowsTheEnvironmentAndSaysWhatKeepsAWin) {
     EXPECT_EQ(win(key(5, 4)), std::strerror(EISDIR));
 }
 
+// The puzzles of the day won: a day counts once, the next day lengthens the streak, a later one
+// starts another, an earlier one leaves it be; the line stands after the choices. A daily line
+// that no win writes is damage, with the field at fault.
+TEST_F(Records, CountsThePuzzlesOfTheDay) {
+    ASSERT_EQ(win(key(5, 4), 30, 20), "");
+    const auto days = std::to_array<std::tuple<std::string_view, long, std::string_view>>({
+        {"2026-12-07", 90, "daily 1 1 2026-12-07 90"},
+        {"2026-12-07", 80, "daily 1 1 2026-12-07 80"},
+        {"2026-12-08", 100, "daily 2 2 2026-12-08 80"},
+        {"2026-12-10", 70, "daily 3 1 2026-12-10 70"},
+        {"2026-12-01", 60, "daily 4 1 2026-12-10 60"},
+        {"2026-12-11", 65, "daily 5 2 2026-12-11 60"},
+    });
+    for (const auto& [day, seconds, shown] : days) {
+        EXPECT_EQ(outcome(recordDailyWin(file, *dateOf(day), seconds)), "");
+        EXPECT_EQ(read(), "5/4: 1 30 20\n" + std::string(shown) + "\n") << day;
+    }
+    EXPECT_TRUE(readFile(file).ends_with("daily days=5 streak=2 last=2026-12-11 best=60\n"));
+    const std::string good = "daily days=2 streak=1 last=2026-12-11 best=60\n";
+    for (const auto& [line, fault] : std::to_array<std::pair<std::string, std::string_view>>(
+             {{"daily days=0 streak=1 last=2026-12-11 best=60\n", "bad 1 days"},
+              {"daily days=2 streak=3 last=2026-12-11 best=60\n", "bad 1 streak"},
+              {"daily days=2 streak=1 last=2026-02-30 best=60\n", "bad 1 last"},
+              {"daily days=2 streak=1 last=2026-12-11 best=9223372037\n", "bad 1 best"},
+              {"daily  days=2 streak=1 last=2026-12-11 best=60\n", "bad 1 "},
+              {good + good, "daily 2 1 2026-12-11 60\nbad 2 =1"}})) {
+        writeFile(file, line);
+        EXPECT_EQ(read(), std::string(fault) + "\n") << line;
+    }
+}
+
 // --- The saved game ---
 
 // A game on the rows board: pair 1 connected along its row, pair 2 being drawn a cell in.
@@ -229,6 +263,7 @@ SavedGame savedGame(int moves) {
     SavedGame game;
     game.puzzle = pairpath::testing::boardFromText("1...1/2...2/3...3/4..../....4");
     game.answers = Answers::one;
+    if (moves == 5) game.daily = dateOf("2026-12-07");
     game.position.endpoints = game.puzzle.endpoints;
     game.position.cells[0] = {1, 2, 3};
     game.position.cells[1] = {11};
@@ -243,8 +278,9 @@ SavedGame savedGame(int moves) {
 bool same(const std::optional<SavedGame>& read, const SavedGame& game) {
     return read && read->puzzle.endpoints == game.puzzle.endpoints &&
            read->puzzle.grid == game.puzzle.grid && read->answers == game.answers &&
-           read->position == game.position && read->moves == game.moves &&
-           read->hints == game.hints && read->playedMilliseconds == game.playedMilliseconds;
+           read->daily == game.daily && read->position == game.position &&
+           read->moves == game.moves && read->hints == game.hints &&
+           read->playedMilliseconds == game.playedMilliseconds;
 }
 
 ReplaceStep stopAt{};
@@ -305,6 +341,7 @@ TEST_F(Records, DamagedSaveIsSetAsideWhole) {
         with("side 5", "side 9"),
         with("pairs 4", "pairs 3"),
         with("answers one", "answers all"),
+        with("daily none", "daily 2026-13-01"),
         with("0,0 0,4", "0,0 0,1"),                // a pair's ends side by side
         with("0,4 1,0", "0,4 0,4"),                // two ends on one cell
         with("done 0,1 0,2 0,3", "done 0,1 0,3"),  // a jump

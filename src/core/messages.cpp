@@ -97,14 +97,18 @@ constexpr auto messageTexts = std::to_array<Text>({
     {Message::noSavedGame, "No saved game to resume."},
     {Message::savedGameDamaged, "The saved game could not be read; kept as #."},
     {Message::savedGameUnread, "The saved game could not be read."},
+    // The date, the side twice, the pairs, the solutions.
+    {Message::dailyTitle, "pairpath: puzzle of #, # x #, # pairs, #"},
+    // The days won, the streak, the last day won, the best time.
+    {Message::dailyRecordLine, "Puzzles of the day: won #, # in a row to #, best #"},
     // The records, and the files the game keeps.
     {Message::recordsDamaged, "Records damaged at #; kept as #."}, // which lines, where it went
-    {Message::recordsNotSaved, "Records not saved: #"},       // why
+    {Message::recordsNotSaved, "Records not saved: #"},            // why
     {Message::noStateFolder, "neither XDG_STATE_HOME nor HOME is set"},
     {Message::relativeHome, "HOME is not an absolute path"},
-    {Message::fileProblem, "pairpath: #: #"}, // the file, why
+    {Message::fileProblem, "pairpath: #: #"},      // the file, why
     {Message::recordsBadLine, "pairpath: #:#: #"}, // the file, the line, what is wrong
-    {Message::badField, "bad value for #"},      // the field's name
+    {Message::badField, "bad value for #"},        // the field's name
     {Message::notRecords, "not a line of records"},
     {Message::sameChoice, "the same choice as line #"},
     {Message::shortBadLine, "line #"},
@@ -154,6 +158,8 @@ Options:
                      the path or quits; the game in progress is kept, and the
                      next full screen offers to resume it
       --resume       take up the saved full-screen game at once
+      --daily[=DATE] play the puzzle of the day, today in UTC or DATE written
+                     YYYY-MM-DD: the same board for every player
   -u, --unique       deal only puzzles with exactly one solution
       --solve=FILE   solve the boards in FILE (- for standard input), written
                      as the game shows them, boards parted by blank lines: for
@@ -208,6 +214,7 @@ Exit status:
     {Message::fileName, "a file name, or - for standard input"},
     {Message::colourWhens, "always, never or auto"},
     {Message::conflict, "# cannot go with #"}, // two options that say what to do
+    {Message::dateForm, "a date written YYYY-MM-DD, from 1970-01-01 to 9999-12-31"},
 });
 
 constexpr bool inOrder() {

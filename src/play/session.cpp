@@ -7,12 +7,18 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <utility>
 
 namespace pairpath {
 
 Session beginSession(std::optional<unsigned> seed, std::optional<int> size,
-                     std::optional<int> pairs, Answers answers) {
-    return {seed, size, pairs, size, pairs, answers};
+                     std::optional<int> pairs, Answers answers, std::optional<Date> daily) {
+    if (daily) {
+        const DailyChoice choice = dailyChoice(*daily);
+        size = choice.side;
+        pairs = choice.pairs;
+    }
+    return {seed, size, pairs, size, pairs, answers, false, daily, std::nullopt};
 }
 
 StartQuestion nextQuestion(const Session& session) {
@@ -32,6 +38,8 @@ bool takeAnswer(Session& session, StartQuestion question, int answer) {
 }
 
 std::optional<Board> dealPuzzle(Session& session, std::ostream* progress) {
+    session.dealtDaily = std::exchange(session.daily, std::nullopt);
+    if (session.dealtDaily) return dailyBoard(*session.dealtDaily);
     // Seeded once, after the first answers: the same seed (by default the second) and the same
     // answers give the same candidates.
     if (!session.seeded) std::srand(session.seed.value_or(unsigned(std::time(nullptr))));

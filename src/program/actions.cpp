@@ -65,9 +65,16 @@ int showRecords(std::ostream& out, std::ostream& err) {
         return EXIT_FAILURE;
     }
     // The good lines, then each bad one on standard error.
-    if (read.records.empty() && read.bad.empty()) out << messageText(Message::noRecords) << '\n';
+    if (read.records.empty() && !read.daily && read.bad.empty())
+        out << messageText(Message::noRecords) << '\n';
     for (const Record& record : read.records)
         out << shownLine(record) << '\n';
+    if (const auto& daily = read.daily) {
+        out << messageText(Message::dailyRecordLine, daily->days, daily->streak,
+                           dateText(daily->last),
+                           clockText(std::chrono::seconds(daily->bestSeconds)))
+            << '\n';
+    }
     out.flush();
     for (const BadLine& bad : read.bad)
         err << messageText(Message::recordsBadLine, file, bad.line,

@@ -28,11 +28,19 @@ namespace {
 constexpr std::string_view version = PAIRPATH_VERSION;
 
 // Codes of the options that have no letter: past every character getopt_long can return.
-enum OptionCode : int { sizeCode = 256, pairsCode, colourCode, solveCode, recordsCode, resumeCode };
+enum OptionCode : int {
+    sizeCode = 256,
+    pairsCode,
+    colourCode,
+    solveCode,
+    recordsCode,
+    resumeCode,
+    dailyCode
+};
 
 // The leading ':' makes getopt_long tell a missing value (':') from an unknown option ('?').
 constexpr const char* shortOptions = ":hVfus:";
-constexpr std::array<option, 12> longOptions{{
+constexpr std::array<option, 13> longOptions{{
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {"seed", required_argument, nullptr, 's'},
@@ -44,6 +52,7 @@ constexpr std::array<option, 12> longOptions{{
     {"solve", required_argument, nullptr, solveCode},
     {"records", no_argument, nullptr, recordsCode},
     {"resume", no_argument, nullptr, resumeCode},
+    {"daily", optional_argument, nullptr, dailyCode},
     {nullptr, 0, nullptr, 0},
 }};
 
@@ -54,8 +63,37 @@ struct Reading {
     Options options;
     std::optional<std::string_view> colourWhen; // the value of --color, already checked
     bool records = false;
-    std::vector<std::string> actions; // the options that say what to do, in order, each once
+    std::vector<int> given; // the options given, in order, each once
 };
+
+// What an option is among others: one that acts alone (--records, --solve), the full screen, one
+// that names the puzzle (--daily, --resume), a choice of puzzle (--seed, --size, --pairs), or one
+// that goes with any.
+enum class Kind { alone, screen, names, choice, any };
+
+Kind kindOf(int code) {
+    switch (code) {
+    case recordsCode:
+    case solveCode: return Kind::alone;
+    case 'f': return Kind::screen;
+    case resumeCode:
+    case dailyCode: return Kind::names;
+    case 's':
+    case sizeCode:
+    case pairsCode: return Kind::choice;
+    default: return Kind::any;
+    }
+}
+
+// --records and --solve go with no other action; a puzzle named goes with no other name or choice.
+bool conflicts(int code, int other) {
+    const Kind kind = kindOf(code);
+    const Kind otherKind = kindOf(other);
+    const auto acts = [](Kind of) { return of != Kind::choice && of != Kind::any; };
+    if (kind == Kind::alone || otherKind == Kind::alone) return acts(kind) && acts(otherKind);
+    return (kind == Kind::names && (otherKind == Kind::names || otherKind == Kind::choice)) ||
+           (otherKind == Kind::names && kind == Kind::choice);
+}
 
 // "--name" of the option with this code, or "" when there is none.
 std::string longNameOf(int code) {
@@ -65,19 +103,17 @@ std::string longNameOf(int code) {
     return "";
 }
 
-void takeAction(Reading& reading, int code) {
-    const std::string name = longNameOf(code);
-    if (std::ranges::find(reading.actions, name) == reading.actions.end())
-        reading.actions.push_back(name);
-}
-
-// What conflicts among the actions asked for, or "": --records and --solve go with no other.
-std::string actionsProblem(const Reading& reading) {
-    const auto& actions = reading.actions;
-    const bool alone = std::ranges::find(actions, longNameOf(recordsCode)) == actions.end() &&
-                       std::ranges::find(actions, longNameOf(solveCode)) == actions.end();
-    if (alone || actions.size() < 2) return "";
-    return messageText(Message::conflict, actions[0], actions[1]);
+// The first two options given that conflict, named, or "".
+std::string conflictProblem(const Reading& reading) {
+    for (std::size_t at = 0; at < reading.given.size(); ++at) {
+        for (std::size_t other = 0; other < at; ++other) {
+            const int first = reading.given[other];
+            const int second = reading.given[at];
+            if (first != second && conflicts(first, second))
+                return messageText(Message::conflict, longNameOf(first), longNameOf(second));
+        }
+    }
+    return "";
 }
 
 // Stores a grid side or pair count when `text` is one from `least` to `most`; else says so.
@@ -101,6 +137,9 @@ std::string takeOption(int code, std::string_view text, Reading& reading) {
         expected = takeCount(text, minSide, maxSide, reading.options.size);
     } else if (code == pairsCode) {
         expected = takeCount(text, minPairs, maxPairs, reading.options.pairs);
+    } else if (code == dailyCode) {
+        reading.options.daily = text.empty() ? todayUtc() : dateOf(text);
+        if (!reading.options.daily) expected = messageText(Message::dateForm);
     } else if (code == solveCode) {
         reading.options.solveFile = text;
         if (text.empty()) expected = messageText(Message::fileName);
@@ -181,8 +220,8 @@ CommandLine readCommandLine(std::span<char*> arguments, const Surroundings& surr
             getopt_long(count, arguments.data(), shortOptions, longOptions.data(), nullptr);
         if (code == -1) break;
         if (code == 'h') return {Action::showHelp, {}, messageText(Message::usage)};
-        if (code == recordsCode || code == 'f' || code == solveCode || code == resumeCode)
-            takeAction(reading, code);
+        if (std::ranges::find(reading.given, code) == reading.given.end())
+            reading.given.push_back(code);
         if (code == recordsCode) {
             reading.records = true;
             continue;
@@ -195,18 +234,19 @@ CommandLine readCommandLine(std::span<char*> arguments, const Surroundings& surr
             reading.options.resume = reading.options.resume || code == resumeCode;
             continue;
         }
-        if (code == 'u') {
+        if (code == 'u' || code == dailyCode) { // the day's board has one answer too
             reading.options.answers = Answers::one;
-            continue;
+            if (code == 'u') continue;
         }
-        const std::string problem = takeOption(code, optarg, reading);
+        const std::string problem =
+            takeOption(code, optarg == nullptr ? std::string_view() : optarg, reading);
         if (!problem.empty()) return refusal(problem);
     }
     if (optind < count) {
         return refusal(messageText(Message::unexpected, arguments[std::size_t(optind)]));
     }
     for (const std::string& problem :
-         {actionsProblem(reading), combinationProblem(reading.options)}) {
+         {conflictProblem(reading), combinationProblem(reading.options)}) {
         if (!problem.empty()) return refusal(problem);
     }
     reading.options.colours = coloursWanted(reading.colourWhen, surroundings);

@@ -11,9 +11,9 @@
 // decimal digits, without a sign. The fields come in this order, parted by one blank, and every
 // line ends with a newline. No two lines name the same choice. Anything else is damage: a line
 // longer than `longestLine`, a number too large for its field, any other byte. A damaged file is
-// never lost: a win sets it aside whole, and its good lines carry on in the new file. A file can hold at
-// most one line for each of the 48 choices, so one longer than `mostBytes` always has a bad line
-// within its first `mostBytes`, and no more is ever read.
+// never lost: a win sets it aside whole, and its good lines carry on in the new file. A file can
+// hold at most one line for each of the 48 choices, so one longer than `mostBytes` always has a bad
+// line within its first `mostBytes`, and no more is ever read.
 
 #include "pairpath/records/records.hpp"
 
@@ -43,10 +43,13 @@ constexpr long mostSeconds =
 constexpr auto fieldNames =
     std::to_array<std::string_view>({"side=", "pairs=", "answers=", "won=", "best=", "moves="});
 constexpr auto answerNames = std::to_array<std::string_view>({"any", "one"}); // by Answers
+constexpr auto dailyNames =
+    std::to_array<std::string_view>({"daily", "days=", "streak=", "last=", "best="});
 
-// The records of a file, sorted, and the lines that are not records.
+// The records of a file, sorted, the puzzles of the day won, and the lines that are not records.
 struct Reading {
     std::vector<Record> records;
+    std::optional<DailyRecord> daily;
     std::vector<BadLine> bad;
 };
 
@@ -60,6 +63,32 @@ bool goodKey(RecordKey key) {
            key.pairs <= std::min(maxPairs, mostPairsFor(key.size));
 }
 
+// The values of the fields of `line`, named in order by `names`, parted by one blank; nothing
+// when the line is not these fields.
+template <std::size_t count>
+std::optional<std::array<std::string_view, count>>
+fieldsOf(std::string_view line, const std::array<std::string_view, count>& names) {
+    std::array<std::string_view, count> values;
+    for (std::size_t field = 0; field < count; ++field) {
+        const bool last = field + 1 == count;
+        const std::size_t end = last ? line.size() : line.find(' ');
+        if (end == std::string_view::npos || !line.starts_with(names[field])) return {};
+        values.at(field) = line.substr(names[field].size(), end - names[field].size());
+        line.remove_prefix(last ? end : end + 1);
+    }
+    return values;
+}
+
+// The name of the first field of `names` whose value `good` refuses, without its '='; "".
+template <std::size_t count>
+std::string_view fieldAtFault(const std::array<bool, count>& good,
+                              const std::array<std::string_view, count>& names) {
+    const auto* bad = std::ranges::find(good, false);
+    if (bad == good.end()) return "";
+    const std::string_view name = names[std::size_t(bad - good.begin())];
+    return name.substr(0, name.size() - 1);
+}
+
 // The record on `line`, its newline left out, or what is wrong with it: the name of the field at
 // fault, or "" when the line is not the fields in their order.
 struct LineRead {
@@ -67,14 +96,9 @@ struct LineRead {
     std::string_view fault;
 };
 LineRead recordOn(std::string_view line) {
-    std::array<std::string_view, fieldNames.size()> values;
-    for (std::size_t field = 0; field < fieldNames.size(); ++field) {
-        const bool last = field + 1 == fieldNames.size();
-        const std::size_t end = last ? line.size() : line.find(' ');
-        if (end == std::string_view::npos || !line.starts_with(fieldNames[field])) return {};
-        values.at(field) = line.substr(fieldNames[field].size(), end - fieldNames[field].size());
-        line.remove_prefix(last ? end : end + 1);
-    }
+    const auto fields = fieldsOf(line, fieldNames);
+    if (!fields) return {};
+    const auto& values = *fields;
     const auto* const answers = std::ranges::find(answerNames, values[2]);
     const std::array<bool, fieldNames.size()> good{
         decimal<long>(values[0], minSide, maxSide).has_value(),
@@ -83,10 +107,8 @@ LineRead recordOn(std::string_view line) {
         decimal<long>(values[3], 1, mostCount).has_value(),
         decimal<long>(values[4], 0, mostSeconds).has_value(),
         decimal<long>(values[5], 0, mostCount).has_value()};
-    if (const auto* bad = std::ranges::find(good, false); bad != good.end()) {
-        const std::string_view name = fieldNames[std::size_t(bad - good.begin())];
-        return {{}, name.substr(0, name.size() - 1)};
-    }
+    if (const std::string_view fault = fieldAtFault(good, fieldNames); !fault.empty())
+        return {{}, fault};
     const RecordKey key{int(*decimal<long>(values[0], minSide, maxSide)),
                         int(*decimal<long>(values[1], minPairs, maxPairs)),
                         answers == answerNames.begin() ? Answers::any : Answers::one};
@@ -97,17 +119,57 @@ LineRead recordOn(std::string_view line) {
             ""};
 }
 
+// The puzzles of the day won, on `line`, its newline left out, or the field at fault ("" when the
+// line is not these fields).
+struct DailyRead {
+    std::optional<DailyRecord> daily;
+    std::string_view fault;
+};
+DailyRead dailyOn(std::string_view line) {
+    const auto fields = fieldsOf(line, dailyNames);
+    if (!fields) return {};
+    const auto& values = *fields;
+    const auto days = decimal<long>(values[1], 1, mostCount);
+    const auto streak = decimal<long>(values[2], 1, days.value_or(1));
+    const auto last = dateOf(values[3]);
+    const auto best = decimal<long>(values[4], 0, mostSeconds);
+    const std::array<bool, dailyNames.size()> good{values[0].empty(), days.has_value(),
+                                                   streak.has_value(), last.has_value(),
+                                                   best.has_value()};
+    if (const std::string_view fault = fieldAtFault(good, dailyNames); !fault.empty())
+        return {{}, fault};
+    return {DailyRecord{int(*days), int(*streak), *last, *best, 0}, ""};
+}
+
+// Takes the line that begins with "daily ": the one line of the puzzles of the day.
+void takeDailyLine(Reading& reading, std::string_view text, int line) {
+    DailyRead read = dailyOn(text);
+    if (!read.daily) {
+        reading.bad.push_back({line, std::string(read.fault), 0});
+    } else if (reading.daily) {
+        reading.bad.push_back({line, "", reading.daily->line});
+    } else {
+        read.daily->line = line;
+        reading.daily = read.daily;
+    }
+}
+
 // Every line of `bytes`: the records, in order, and each line that is not one, with why. Of two
 // lines of the same choice, the second is the bad one.
 Reading readLines(std::string_view bytes) {
     Reading reading;
     for (int line = 1; !bytes.empty(); ++line) {
         const std::size_t end = bytes.find('\n');
+        if (end <= longestLine && bytes.starts_with("daily ")) {
+            takeDailyLine(reading, bytes.substr(0, end), line);
+            bytes.remove_prefix(end + 1);
+            continue;
+        }
         LineRead read;
         if (end <= longestLine) read = recordOn(bytes.substr(0, end));
-        const auto same = !read.record ? reading.records.end()
-                                       : std::ranges::find(reading.records, read.record->key,
-                                                           &Record::key);
+        const auto same = !read.record
+                              ? reading.records.end()
+                              : std::ranges::find(reading.records, read.record->key, &Record::key);
         if (!read.record) {
             reading.bad.push_back({line, std::string(read.fault), 0});
         } else if (same != reading.records.end()) {
@@ -140,6 +202,12 @@ std::string fileLine(const Record& record) {
     return line + '\n';
 }
 
+// The line of the puzzles of the day won, with its newline.
+std::string dailyLine(const DailyRecord& daily) {
+    return "daily days=" + std::to_string(daily.days) + " streak=" + std::to_string(daily.streak) +
+           " last=" + dateText(daily.last) + " best=" + std::to_string(daily.bestSeconds) + '\n';
+}
+
 void addWin(std::vector<Record>& records, RecordKey key, long seconds, int moves) {
     const auto found = std::ranges::find(records, key, &Record::key);
     if (found == records.end()) {
@@ -152,11 +220,10 @@ void addWin(std::vector<Record>& records, RecordKey key, long seconds, int moves
     found->fewestMoves = std::min(found->fewestMoves, moves);
 }
 
-} // namespace
-
-WinRecorded recordWin(const fs::path& file, RecordKey key, long seconds, int moves) {
-    if (!goodKey(key) || seconds < 0 || seconds > mostSeconds || moves < 0)
-        return {systemTrouble(EINVAL), "", {}};
+// Changes the records in `file` through `change`, under the lock, creating its folders (mode
+// 0700) as needed. A file with lines that are not records is moved aside whole, and its good
+// records carry on in the new one.
+template <typename Change> WinRecorded changeRecords(const fs::path& file, const Change& change) {
     const FileLock lock(file);
     if (lock.trouble) return {lock.trouble, "", {}};
     const Contents contents = readUpTo(file, mostBytes);
@@ -164,26 +231,57 @@ WinRecorded recordWin(const fs::path& file, RecordKey key, long seconds, int mov
     Reading reading = readLines(contents.bytes);
     WinRecorded recorded;
     if (!reading.bad.empty()) {
-        // The damage goes aside whole, bytes intact; the good lines carry on in the new file.
         const MovedAside aside = moveAside(file);
         if (aside.trouble) return {aside.trouble, "", std::move(reading.bad)};
         recorded.movedAside = aside.name;
         recorded.bad = std::move(reading.bad);
     }
-    addWin(reading.records, key, seconds, moves);
+    change(reading);
     std::string text;
     for (const Record& record : reading.records)
         text += fileLine(record);
+    if (reading.daily) text += dailyLine(*reading.daily);
     recorded.trouble = replaceWhole(file, text);
     return recorded;
 }
 
+// A win of the puzzle of `day`: a day other than the last one won counts, the day after it
+// lengthens the streak, and a later day starts a new one; an earlier day leaves the streak be.
+void addDailyWin(std::optional<DailyRecord>& daily, Date day, long seconds) {
+    if (!daily) {
+        daily = DailyRecord{1, 1, day, seconds, 0};
+        return;
+    }
+    daily->bestSeconds = std::min(daily->bestSeconds, seconds);
+    if (day == daily->last) return;
+    daily->days += daily->days < mostCount ? 1 : 0;
+    if (day < daily->last) return;
+    const bool next = daysSinceEpoch(day) == daysSinceEpoch(daily->last) + 1;
+    daily->streak = next ? std::min(daily->streak + 1, daily->days) : 1;
+    daily->last = day;
+}
+
+} // namespace
+
+WinRecorded recordWin(const fs::path& file, RecordKey key, long seconds, int moves) {
+    if (!goodKey(key) || seconds < 0 || seconds > mostSeconds || moves < 0)
+        return {systemTrouble(EINVAL), "", {}};
+    return changeRecords(file,
+                         [&](Reading& reading) { addWin(reading.records, key, seconds, moves); });
+}
+
+WinRecorded recordDailyWin(const fs::path& file, Date day, long seconds) {
+    if (!dateOf(dateText(day)) || seconds < 0 || seconds > mostSeconds)
+        return {systemTrouble(EINVAL), "", {}};
+    return changeRecords(file, [&](Reading& reading) { addDailyWin(reading.daily, day, seconds); });
+}
+
 RecordsRead readRecords(const fs::path& file) {
     const Contents contents = readUpTo(file, mostBytes);
-    if (contents.trouble) return {{}, contents.trouble, {}};
+    if (contents.trouble) return {{}, {}, contents.trouble, {}};
     Reading reading = readLines(contents.bytes);
     const FileTrouble trouble{reading.bad.empty() ? Trouble::none : Trouble::damaged};
-    return {std::move(reading.records), trouble, std::move(reading.bad)};
+    return {std::move(reading.records), reading.daily, trouble, std::move(reading.bad)};
 }
 
 } // namespace pairpath

@@ -6,6 +6,7 @@
 //     side 5
 //     pairs 4
 //     answers any
+//     daily none
 //     endpoints 0,0 0,4 1,0 1,4 2,0 2,4 3,0 4,4
 //     path 1 done 0,1 0,2 0,3
 //     path 2 drawing 1,1
@@ -17,7 +18,7 @@
 //
 // The endpoints stand pair by pair, the start first, as the game has them now; each path's cells
 // in the order they were drawn; "done" for a connected pair, "drawing" for the one being drawn;
-// the time played in milliseconds.
+// the time played in milliseconds; "daily" names the day of a puzzle of the day, or none.
 
 #include "pairpath/records/saved_game.hpp"
 
@@ -52,8 +53,8 @@ std::string gameText(const SavedGame& game) {
     const int pairs = game.puzzle.count / 2;
     std::string text = std::string(heading) + "side " + std::to_string(game.puzzle.size) +
                        "\npairs " + std::to_string(pairs) + "\nanswers " +
-                       std::string(answerNames[game.answers == Answers::one ? 1 : 0]) +
-                       "\nendpoints";
+                       std::string(answerNames[game.answers == Answers::one ? 1 : 0]) + "\ndaily " +
+                       (game.daily ? dateText(*game.daily) : "none") + "\nendpoints";
     for (int entry = 0; entry < 2 * pairs; ++entry)
         text += ' ' + cellText(position.endpoints[std::size_t(entry)]);
     for (int pair = 1; pair <= pairs; ++pair) {
@@ -155,6 +156,10 @@ std::optional<SavedGame> gameOf(std::string_view text) {
     const auto named = std::ranges::find(answerNames, answers.empty() ? "" : answers[0]);
     if (!lines.good || answers.size() != 1 || named == answerNames.end()) return std::nullopt;
     game.answers = named == answerNames.begin() ? Answers::any : Answers::one;
+    const auto daily = lines.next("daily");
+    if (!lines.good || daily.size() != 1) return std::nullopt;
+    game.daily = dateOf(daily[0]);
+    if (!game.daily && daily[0] != "none") return std::nullopt;
     const auto puzzle = puzzleOf(lines.next("endpoints"), side, pairs);
     if (!lines.good || !puzzle) return std::nullopt;
     game.puzzle = *puzzle;

@@ -109,7 +109,8 @@ std::optional<bool> askToTakeUp(const SavedGame& saved) {
 // The saved game to take up first, if the player wants it: straight back with --resume; asked
 // when the command line chose nothing; else none. False when the player quits at the question.
 bool savedGameFirst(const Options& options, std::optional<SavedGame>& saved, std::string& note) {
-    if (!options.resume && (options.seed || options.size || options.pairs)) return true;
+    if (!options.resume && (options.seed || options.size || options.pairs || options.daily))
+        return true;
     saved = gameToTakeUp(note);
     if (options.resume) {
         if (!saved && note.empty()) note = messageText(Message::noSavedGame);
@@ -143,7 +144,8 @@ std::optional<Board> nextPuzzle(Session& session, std::optional<SavedGame>& save
 }
 
 int playGames(const Options& options, const Look& look) {
-    Session session = beginSession(options.seed, options.size, options.pairs, options.answers);
+    Session session =
+        beginSession(options.seed, options.size, options.pairs, options.answers, options.daily);
     std::string note;
     std::optional<SavedGame> saved;
     if (!savedGameFirst(options, saved, note)) return EXIT_SUCCESS;
@@ -153,6 +155,7 @@ int playGames(const Options& options, const Look& look) {
         FullScreenGame game(*puzzle);
         game.solutions = countSolutions(*puzzle);
         game.answers = session.answers;
+        game.daily = session.dealtDaily;
         if (saved) takeUp(game, *std::exchange(saved, std::nullopt));
         const Next next = playGame(game, look);
         quit = next == Next::quit;

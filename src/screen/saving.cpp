@@ -35,6 +35,7 @@ SavedGame savedOf(const FullScreenGame& game, std::chrono::steady_clock::time_po
     SavedGame saved;
     saved.puzzle = game.live; // the grid's paths are not read back: the position holds them
     saved.answers = game.answers;
+    saved.daily = game.daily;
     saved.position = positionOf(game.live, game.paths, game.drawing);
     saved.moves = game.moves;
     saved.hints = game.hints;
@@ -62,11 +63,12 @@ void keepProgress(const FullScreenGame& game, std::optional<SavedGame>& last) {
 void recordTheWin(FullScreenGame& game) {
     const StateFolder folder = stateFolder();
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(game.playTime);
+    const std::filesystem::path file = folder.path / recordsName;
     const WinRecorded recorded =
-        folder.why
-            ? WinRecorded{folder.why, "", {}}
-            : recordWin(folder.path / recordsName, {game.live.size, pairsOf(game), game.answers},
-                        long(seconds.count()), game.moves);
+        folder.why   ? WinRecorded{folder.why, "", {}}
+        : game.daily ? recordDailyWin(file, *game.daily, long(seconds.count()))
+                     : recordWin(file, {game.live.size, pairsOf(game), game.answers},
+                                 long(seconds.count()), game.moves);
     if (recorded.trouble) {
         game.note = messageText(Message::recordsNotSaved,
                                 troubleText(recorded.trouble.kind, recorded.trouble.error));
@@ -91,6 +93,7 @@ std::optional<SavedGame> gameToTakeUp(std::string& note) {
 void takeUp(FullScreenGame& game, const SavedGame& saved) {
     setPosition(game.live, game.paths, game.drawing, saved.position);
     game.answers = saved.answers;
+    game.daily = saved.daily;
     game.moves = saved.moves;
     game.hints = saved.hints;
     game.started -= std::chrono::milliseconds(saved.playedMilliseconds);

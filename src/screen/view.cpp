@@ -291,8 +291,11 @@ std::string gameScreen(const FullScreenGame& game, WindowSize window, const Look
     const std::string solutions =
         game.solutions == 1 ? messageText(Message::oneSolution)
                             : messageText(Message::solutions, countText(game.solutions, true));
-    std::vector<Placed> placed{
-        centred(window, 0, messageText(Message::title, size, size, pairsOf(game), solutions))};
+    const std::string title =
+        game.daily ? messageText(Message::dailyTitle, dateText(*game.daily), size, size,
+                                 pairsOf(game), solutions)
+                   : messageText(Message::title, size, size, pairsOf(game), solutions);
+    std::vector<Placed> placed{centred(window, 0, title)};
     int row = layout.top;
     for (std::string& line : boardLines(game, look))
         placed.push_back({row++, layout.left, std::move(line)});

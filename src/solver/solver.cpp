@@ -49,7 +49,6 @@ bool readLine(std::istream& input, std::string& line) {
     }
 }
 
-
 std::string shown(char c) {
     if (c >= ' ' && c <= '~') return messageText(Message::printable, std::string(1, c));
     constexpr std::string_view hex = "0123456789abcdef";

@@ -27,7 +27,7 @@ enum class Message {
     winCounts, winKeys, notSet, screenOffBoundary, screenOverEndpoint, undone, redone,
     nothingToUndo, nothingToRedo, changeStep, changeStepBack, changeErase, changeAbandon,
     changeRedraw, changeCut, resumeQuestion, resumeKeys, noSavedGame, savedGameDamaged,
-    savedGameUnread,
+    savedGameUnread, dailyTitle, dailyRecordLine,
     recordsDamaged, recordsNotSaved, noStateFolder, relativeHome, fileProblem, recordsBadLine,
     badField, notRecords, sameChoice, shortBadLine, shortBadField, shortSameChoice, listAnd,
     recordLine, oneAnswerRecordLine, noRecords,
@@ -35,7 +35,7 @@ enum class Message {
     digitOnce, digitTimes, digitMissing, rowCount, oneCellRow, rowWidth, otherRowWidth, extraRow,
     unreadable, noBoard, route, routeCell,
     usage, version, tryHelp, refusal, badValue, takesNoValue, unknownShort, unknownLong, ambiguous,
-    needsValue, unexpected, tooManyPairsGiven, range, fileName, colourWhens, conflict
+    needsValue, unexpected, tooManyPairsGiven, range, fileName, colourWhens, conflict, dateForm
 };
 // clang-format on
 

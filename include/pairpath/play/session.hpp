@@ -5,6 +5,7 @@
 #pragma once
 
 #include "pairpath/core/board.hpp"
+#include "pairpath/hunt/daily.hpp"
 
 #include <iosfwd>
 #include <optional>
@@ -22,10 +23,14 @@ struct Session {
     std::optional<int> pairs;
     Answers answers = Answers::any; // the puzzles wanted
     bool seeded = false;
+    std::optional<Date> daily;      // the day whose board comes next, in place of a hunt
+    std::optional<Date> dealtDaily; // the day of the puzzle dealt last, when it was a day's
 };
 
+// A session; with `daily`, its first puzzle is that day's board, of that day's choice.
 Session beginSession(std::optional<unsigned> seed, std::optional<int> size,
-                     std::optional<int> pairs, Answers answers = Answers::any);
+                     std::optional<int> pairs, Answers answers = Answers::any,
+                     std::optional<Date> daily = std::nullopt);
 
 // What the player must answer next for the next puzzle.
 enum class StartQuestion { none, side, pairs };
@@ -35,9 +40,10 @@ StartQuestion nextQuestion(const Session& session);
 // together; the answer is then dropped, and the same question comes next.
 bool takeAnswer(Session& session, StartQuestion question, int answer);
 
-// Seeds the generator the first time, then looks for a puzzle of the chosen side and pair
-// count, reporting progress on `progress` when given. When none is found, the whole choice is
-// forgotten, so that both questions are asked, and the result is empty.
+// The day's board when one is due; else seeds the generator the first time, then looks for a
+// puzzle of the chosen side and pair count, reporting progress on `progress` when given. When
+// none is found, the whole choice is forgotten, so that both questions are asked, and the result
+// is empty.
 std::optional<Board> dealPuzzle(Session& session, std::ostream* progress);
 
 // Forgets the choice for a new one: the command line's answers stand again.

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "pairpath/core/board.hpp"
+#include "pairpath/hunt/daily.hpp"
 
 #include <optional>
 #include <span>
@@ -21,6 +22,7 @@ struct Options {
     bool colours = true;            // colour the board's digits
     bool fullScreen = false;        // play with single keys on the whole screen
     bool resume = false;            // take up the saved game at once
+    std::optional<Date> daily;      // play the puzzle of this day
     Answers answers = Answers::any; // deal only puzzles with one solution, or any
     std::string solveFile;          // for Action::solve: the boards' file, "-" for standard input
 };

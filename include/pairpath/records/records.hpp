@@ -6,6 +6,7 @@
 #pragma once
 
 #include "pairpath/core/board.hpp"
+#include "pairpath/hunt/daily.hpp"
 #include "pairpath/records/state_files.hpp"
 
 #include <filesystem>
@@ -33,6 +34,16 @@ struct Record {
     int line = 0;
 };
 
+// The puzzles of the day won: how many days, the streak of days in a row up to the last day won,
+// and the best time; read from `line` of the file.
+struct DailyRecord {
+    int days = 0;
+    int streak = 0;
+    Date last;
+    long bestSeconds = 0;
+    int line = 0;
+};
+
 // A line of the file that is not a record: the field at fault, by its name; or "" when the line
 // is not the fields in their order, or, with `sameAs`, names the choice of that earlier line.
 struct BadLine {
@@ -55,10 +66,15 @@ struct WinRecorded {
 // file has, and a fresh file holds this win.
 WinRecorded recordWin(const std::filesystem::path& file, RecordKey key, long seconds, int moves);
 
+// Adds a win of the puzzle of `day`, in `seconds`, to the puzzles of the day won: a day other than
+// the last one won counts, and the day after it lengthens the streak.
+WinRecorded recordDailyWin(const std::filesystem::path& file, Date day, long seconds);
+
 // The good records in `file`, by side, then pairs, then answers; and what is wrong: the file
 // cannot be read (Trouble::system), or it is damaged (Trouble::damaged) by its `bad` lines.
 struct RecordsRead {
     std::vector<Record> records;
+    std::optional<DailyRecord> daily;
     FileTrouble trouble;
     std::vector<BadLine> bad;
 };

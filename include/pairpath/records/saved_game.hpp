@@ -4,6 +4,7 @@
 #pragma once
 
 #include "pairpath/core/board.hpp"
+#include "pairpath/hunt/daily.hpp"
 #include "pairpath/play/position.hpp"
 #include "pairpath/records/state_files.hpp"
 
@@ -19,6 +20,7 @@ inline constexpr std::string_view savedGameName = "game"; // the file, in the st
 struct SavedGame {
     Board puzzle; // its endpoints as they stand in `position`
     Answers answers = Answers::any;
+    std::optional<Date> daily; // the day, for the puzzle of a day
     Position position;
     int moves = 0;
     int hints = 0;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "pairpath/core/board.hpp"
+#include "pairpath/hunt/daily.hpp"
 #include "pairpath/play/position.hpp"
 #include "pairpath/play/rules.hpp"
 #include "pairpath/terminal/keys.hpp"
@@ -38,6 +39,7 @@ struct FullScreenGame {
     std::string note; // after the win, in place of the counts: why the records were not kept
     CoverCount solutions = 0;       // of the puzzle, as counted when it was dealt
     Answers answers = Answers::any; // the puzzles asked for
+    std::optional<Date> daily;      // the day, for the puzzle of a day
     int moves = 0;                  // steps taken into a cell
     int hints = 0;                  // H pressed while a path was being drawn
     bool won = false;
