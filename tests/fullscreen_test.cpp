@@ -273,11 +273,14 @@ class Terminal {
     VTermScreenCallbacks callbacks{};
 };
 
-// Seed 7's first board, 5 x 5 with 4 pairs, the one the game deals, and a cover of it.
-const Board board = [] {
+// Seed 7's first two boards, 5 x 5 with 4 pairs, the ones the game deals, and a cover of the
+// first.
+const std::array<Board, 2> boards = [] {
     std::srand(7);
-    return *findPuzzle(5, 4, nullptr).puzzle;
+    const Board first = *findPuzzle(5, 4, nullptr).puzzle;
+    return std::array{first, *findPuzzle(5, 4, nullptr).puzzle};
 }();
+const Board& board = boards[0];
 const Cover cover = *findCover(board);
 
 // The screen position of the board frame's top-left corner, or {-1, -1}.
@@ -303,11 +306,10 @@ char32_t shown(const Terminal& terminal, int code, int right = 0, int down = 0) 
     const auto [row, column] = corner(terminal);
     return terminal.at(row + 1 + 2 * rowOf(code) + down, column + 2 + 3 * columnOf(code) + right);
 }
-bool showsBoard(const Terminal& terminal) {
-    for (int entry = 0; entry < board.count; ++entry) {
-        if (shown(terminal, board.endpoints[std::size_t(entry)]) !=
-            char32_t(digitOf(entry / 2 + 1)))
-            return false;
+bool showsBoard(const Terminal& terminal, const Board& shownBoard = board) {
+    for (int entry = 0; entry < shownBoard.count; ++entry) {
+        const int code = shownBoard.endpoints[std::size_t(entry)];
+        if (shown(terminal, code) != char32_t(digitOf(entry / 2 + 1))) return false;
     }
     return true;
 }
@@ -343,12 +345,13 @@ bool routesDrawn(const Terminal& terminal) {
     return terminal.at(top + 10, left + 16) == U'╝';
 }
 
-// Answers the start questions, a key that answers nothing passed over, up to the board.
+// Answers the start questions, a key that answers nothing passed over, up to the board; a pair
+// chosen while the puzzle is dealt is dropped.
 void reachBoard(Terminal& terminal) {
     terminal.waitForText("Grid side?");
     terminal.type("x5");
     terminal.waitForText("How many pairs?");
-    terminal.type("4");
+    terminal.type("41");
     terminal.waitFor(
         [&] {
             return showsBoard(terminal) &&
@@ -398,8 +401,8 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
         const char* term = "xterm-256color";
     };
     const auto cases = std::to_array<Case>({
-        {"xn", "Connected 0/4", "qy", 0, standardSize}, // N: the same choice at once
-        {"c", "Grid side?", "q", 0, {30, 70, 0, 0}},    // C: a new choice
+        {"xn", "Path -  Connected 0/4", "qy", 0, standardSize}, // N: the same choice at once
+        {"c", "Grid side?", "q", 0, {30, 70, 0, 0}},            // C: a new choice
         {nullptr, nullptr, "\003", SIGINT, {0, 80, 0, 0}, "xterm"},
         {nullptr, nullptr, "\004\004nqy", 0, {24, 0, 0, 0}}, // Ctrl+D as Q, then N plays on
     });
@@ -407,6 +410,7 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
         SCOPED_TRACE(keys);
         Terminal terminal({{"--full-screen", "--seed=7"}, term, size});
         ASSERT_NO_FATAL_FAILURE(reachBoard(terminal));
+        ASSERT_NO_FATAL_FAILURE(terminal.waitForText("Path -  Connected 0/4")); // no pair chosen
         EXPECT_EQ(corner(terminal), centredCorner(size));
         EXPECT_TRUE(terminal.altScreen && !terminal.cursorShown && !terminal.givenBack());
         EXPECT_EQ(terminal.mouse, VTERM_PROP_MOUSE_DRAG);
@@ -422,6 +426,10 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
                 << screen;
             terminal.type(after); // a key other than N, C or Q is passed over
             ASSERT_NO_FATAL_FAILURE(terminal.waitForText(next));
+            if (after == std::string_view("xn")) { // the seed's next board, dealt while playing
+                ASSERT_NO_FATAL_FAILURE(terminal.waitFor(
+                    [&] { return showsBoard(terminal, boards[1]); }, "the second board"));
+            }
             std::ifstream file(terminal.stateFolder + "/pairpath/records");
             const std::string records(std::istreambuf_iterator<char>(file), {});
             EXPECT_TRUE(records.starts_with("side=5 pairs=4 answers=any won=1 best=") &&

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <map>
 #include <sstream>
+#include <thread>
 #include <tuple>
 
 namespace pairpath {
@@ -163,13 +164,27 @@ TEST(Hunt, FindsTheFirstCandidateWithACover) {
     EXPECT_GT(cornerNeighbours, 0);
 }
 
-TEST(Hunt, StopsAtTheLimit) {
+// A hunt stops at its limit, or as soon as its watcher asks, which sees how far it has got.
+TEST(Hunt, StopsAtTheLimitOrWhenAsked) {
     for (const std::int64_t limit : {1, 100, 5000}) {
         std::ostringstream progress;
         const PuzzleHunt hunt = findPuzzle(5, 9, &progress, Answers::any, limit);
         EXPECT_EQ(std::tuple(hunt.puzzle.has_value(), hunt.candidates, progress.str()),
                   std::tuple(false, limit, "")); // a short hunt reports nothing
     }
+    // A hunt that would run to its limit of 25,000,000 candidates, stopped once it has begun.
+    HuntWatch watch;
+    PuzzleHunt hunt;
+    std::thread hunter(
+        [&] { hunt = findPuzzle(5, 9, nullptr, Answers::any, candidateLimit, &watch); });
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60); // a guard
+    while (watch.tried == 0 && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::yield();
+    watch.stop = true;
+    hunter.join();
+    EXPECT_FALSE(hunt.puzzle);
+    EXPECT_GT(watch.tried, 0);
+    EXPECT_LT(watch.tried, candidateLimit / 10);
 }
 
 } // namespace

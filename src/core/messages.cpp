@@ -34,8 +34,10 @@ constexpr auto messageTexts = std::to_array<Text>({
     {Message::tooManyPairs, "A 5 x 5 grid can hold at most 8 pairs."},
     {Message::inputEnded, "Input ended."},
     {Message::outOfMemory, "Out of memory!"},
-    // The candidates tried, the limit.
-    {Message::huntProgress, "Looking for a solvable puzzle: # of at most # candidates tried..."},
+    // The kind of puzzle, the candidates tried, the limit.
+    {Message::huntProgress, "Looking for a # puzzle: # of at most # candidates tried..."},
+    {Message::anyKind, "solvable"},
+    {Message::oneAnswerKind, "one-answer"},
     // The line dialogue.
     {Message::pairPrompt, "Please select which number to start (press Ctrl+c to quit):"},
     {Message::movementPrompt,
@@ -61,7 +63,8 @@ constexpr auto messageTexts = std::to_array<Text>({
     // The side twice and the pair count.
     {Message::screenNothingFound,
      "No solvable # x # puzzle with # pairs was found. Please choose again."},
-    {Message::lookingForPuzzle, "Looking for a solvable # x # puzzle with # pairs..."},
+    // The kind of puzzle, the side twice, the pairs.
+    {Message::lookingForPuzzle, "Looking for a # # x # puzzle with # pairs..."},
     {Message::windowTooSmall, "Please make the window at least # x #."}, // columns, rows
     {Message::title, "pairpath: # x #, # pairs, #"}, // the side twice, the pairs, the solutions
     {Message::solutions, "# solutions"},
@@ -101,6 +104,8 @@ constexpr auto messageTexts = std::to_array<Text>({
     {Message::dailyTitle, "pairpath: puzzle of #, # x #, # pairs, #"},
     // The days won, the streak, the last day won, the best time.
     {Message::dailyRecordLine, "Puzzles of the day: won #, # in a row to #, best #"},
+    {Message::candidatesTried, "# candidates tried"},
+    {Message::waitKeys, "Q: stop and choose again"},
     // The records, and the files the game keeps.
     {Message::recordsDamaged, "Records damaged at #; kept as #."}, // which lines, where it went
     {Message::recordsNotSaved, "Records not saved: #"},            // why

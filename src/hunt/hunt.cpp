@@ -39,19 +39,28 @@ constexpr std::int64_t aloneCandidates = 256; // drawn and searched before the h
 constexpr int batchSize = 512;
 constexpr int ringSize = 3; // batches drawn ahead of the search
 
-// Tells the player, past the first second, how far the hunt has got.
+// Tells the player, past the first second, how far the hunt has got, and the watcher at every
+// look; a stop asked for by the watcher ends the hunt as the limit does.
 struct Progress {
     std::ostream* out = nullptr;
     std::int64_t limit = 0;
+    Answers answers = Answers::any;
+    HuntWatch* watch = nullptr;
     Clock::time_point nextReport = Clock::now() + quietWait;
     bool reported = false;
 
     void update(std::int64_t drawn) {
+        if (watch != nullptr) watch->tried = drawn;
         if (out == nullptr || Clock::now() < nextReport) return;
-        *out << '\r' << messageText(Message::huntProgress, drawn, limit) << std::flush;
+        const Message kind = answers == Answers::one ? Message::oneAnswerKind : Message::anyKind;
+        *out << '\r'
+             << messageText(Message::huntProgress, messageText(kind), countText(drawn, true),
+                            countText(limit, true))
+             << std::flush;
         reported = true;
         nextReport = Clock::now() + reportInterval;
     }
+    bool stopped() const { return watch != nullptr && watch->stop; }
     void finish() const {
         if (reported) *out << '\n' << std::flush;
     }
@@ -176,7 +185,7 @@ void drawAndSearch(SharedHunt& hunt, int size, int pairs, std::int64_t drawnAlre
             held.lock();
             batch.stage = Stage::drawn;
             ++hunt.drawnBatches;
-            hunt.drawingDone = drawn >= maxCandidates;
+            hunt.drawingDone = drawn >= maxCandidates || progress.stopped();
             hunt.changed.notify_all();
         } else if (hunt.finished) {
             return;
@@ -234,8 +243,10 @@ namespace {
 // The sampler's attempts, a batch at a time, so that a long wait can be reported; the limit
 // on them is the limit on candidates.
 PuzzleHunt drawDirectly(int size, int pairs, Answers answers, Progress& progress) {
-    constexpr std::int64_t attemptsPerReport = std::int64_t{1} << 16;
-    for (std::int64_t attempts = 0; attempts < progress.limit; attempts += attemptsPerReport) {
+    // One-answer attempts take longer: fewer between two looks, so that a stop is quick.
+    const std::int64_t attemptsPerReport = std::int64_t{1} << (answers == Answers::one ? 12 : 16);
+    for (std::int64_t attempts = 0; attempts < progress.limit && !progress.stopped();
+         attempts += attemptsPerReport) {
         const auto board = drawSolvable(size, pairs, answers,
                                         std::min(attemptsPerReport, progress.limit - attempts));
         if (board) return {board, 0};
@@ -247,8 +258,8 @@ PuzzleHunt drawDirectly(int size, int pairs, Answers answers, Progress& progress
 } // namespace
 
 PuzzleHunt findPuzzle(int size, int pairs, std::ostream* progressOut, Answers answers,
-                      std::int64_t maxCandidates) {
-    Progress progress{progressOut, maxCandidates};
+                      std::int64_t maxCandidates, HuntWatch* watch) {
+    Progress progress{progressOut, maxCandidates, answers, watch};
     PuzzleHunt hunt;
     if (isDrawnDirectly(size, pairs, answers)) {
         hunt = drawDirectly(size, pairs, answers, progress);
@@ -256,7 +267,7 @@ PuzzleHunt findPuzzle(int size, int pairs, std::ostream* progressOut, Answers an
         return hunt;
     }
     const std::int64_t alone = std::min(aloneCandidates, maxCandidates);
-    while (hunt.candidates < alone) {
+    while (hunt.candidates < alone && !progress.stopped()) {
         const Board candidate = createArray(size, pairs);
         ++hunt.candidates;
         if (isPuzzle(candidate, answers)) {
@@ -264,7 +275,7 @@ PuzzleHunt findPuzzle(int size, int pairs, std::ostream* progressOut, Answers an
             return hunt;
         }
     }
-    if (hunt.candidates < maxCandidates) {
+    if (hunt.candidates < maxCandidates && !progress.stopped()) {
         hunt = huntTogether(size, pairs, answers, hunt.candidates, maxCandidates, progress);
     }
     progress.finish();

@@ -37,26 +37,29 @@ bool takeAnswer(Session& session, StartQuestion question, int answer) {
     return false;
 }
 
-std::optional<Board> dealPuzzle(Session& session, std::ostream* progress) {
+std::optional<Board> dealPuzzle(Session& session, std::ostream* progress, HuntWatch* watch) {
     session.dealtDaily = std::exchange(session.daily, std::nullopt);
     if (session.dealtDaily) return dailyBoard(*session.dealtDaily);
     // Seeded once, after the first answers: the same seed (by default the second) and the same
     // answers give the same candidates.
     if (!session.seeded) std::srand(session.seed.value_or(unsigned(std::time(nullptr))));
     session.seeded = true;
-    const PuzzleHunt hunt = findPuzzle(*session.size, *session.pairs, progress, session.answers);
-    if (!hunt.puzzle) {
-        // The command line's answers found nothing: from now on both questions are asked.
-        session.givenSize.reset();
-        session.givenPairs.reset();
-        chooseAgain(session);
-    }
+    const PuzzleHunt hunt = findPuzzle(*session.size, *session.pairs, progress, session.answers,
+                                       candidateLimit, watch);
+    // The command line's answers found nothing: from now on both questions are asked.
+    if (!hunt.puzzle && (watch == nullptr || !watch->stop)) forgetChoice(session);
     return hunt.puzzle;
 }
 
 void chooseAgain(Session& session) {
     session.size = session.givenSize;
     session.pairs = session.givenPairs;
+}
+
+void forgetChoice(Session& session) {
+    session.givenSize.reset();
+    session.givenPairs.reset();
+    chooseAgain(session);
 }
 
 } // namespace pairpath

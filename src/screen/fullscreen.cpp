@@ -6,6 +6,7 @@
 
 #include "pairpath/play/session.hpp"
 #include "pairpath/sampler/fixed_ends.hpp"
+#include "pairpath/screen/dealer.hpp"
 #include "pairpath/screen/saving.hpp"
 #include "pairpath/screen/view.hpp"
 
@@ -23,6 +24,11 @@ constexpr int notATerminalStatus = 2;
 // running clock wait for keys alone.
 constexpr std::chrono::milliseconds tick{1000};
 constexpr std::chrono::milliseconds noTick{-1};
+
+// How long a deal may take before the screen says what it looks for, and how often it looks at
+// the keys meanwhile.
+constexpr std::chrono::milliseconds patience{500};
+constexpr std::chrono::milliseconds waitLook{100};
 
 // The next key; standard input's end ends the game as in the line dialogue.
 KeyPress nextKey(std::chrono::milliseconds timeout = noTick) {
@@ -122,25 +128,55 @@ bool savedGameFirst(const Options& options, std::optional<SavedGame>& saved, std
     return yes.has_value();
 }
 
-// The next puzzle: the saved one, or one of the choice the session has, asked for as needed;
-// none when the hunt found nothing, with a note, or when the player quit at a question.
-std::optional<Board> nextPuzzle(Session& session, std::optional<SavedGame>& saved,
+// Waits for the deal started, saying, past half a second, what it looks for and how far it has
+// got; Q stops it. Keys typed meanwhile are dropped. Empty when the player stopped it.
+std::optional<Dealt> waitForDeal(Dealer& dealer, const std::string& looking) {
+    const auto began = std::chrono::steady_clock::now();
+    while (!dealer.done) {
+        if (std::chrono::steady_clock::now() - began >= patience) {
+            const std::string tried = messageText(
+                Message::candidatesTried, countText(std::uint64_t(dealer.watch.tried), true));
+            writeScreen(textScreen(windowSize(), {looking, tried}, messageText(Message::waitKeys)));
+        }
+        if (letterOf(nextKey(waitLook)) == 'Q') {
+            dropDeal(dealer);
+            dropTypedKeys();
+            return std::nullopt;
+        }
+    }
+    dropTypedKeys();
+    return takeDeal(dealer);
+}
+
+// The next puzzle: the saved one, the one dealt ahead, or one of the choice the session has,
+// asked for as needed; none when the hunt found nothing, with a note, when the player stopped it,
+// or when the player quit at a question.
+std::optional<Dealt> nextPuzzle(Session& session, Dealer& dealer, std::optional<SavedGame>& saved,
                                 std::string& note, bool& quit) {
     if (saved) {
         session.size = saved->puzzle.size;
         session.pairs = saved->puzzle.count / 2;
         session.answers = saved->answers;
-        return saved->puzzle;
+        return Dealt{saved->puzzle, countSolutions(saved->puzzle), saved->daily};
     }
-    quit = !askStartQuestions(session, note);
-    if (quit) return std::nullopt;
-    const int size = *session.size;
+    if (!dealing(dealer)) {
+        quit = !askStartQuestions(session, note);
+        if (quit) return std::nullopt;
+        startDeal(dealer, session);
+    }
+    const int size = *session.size; // read before the deal, which may forget the choice
     const int pairs = *session.pairs;
-    writeScreen(
-        textScreen(windowSize(), {messageText(Message::lookingForPuzzle, size, size, pairs)}, ""));
-    const auto puzzle = dealPuzzle(session, nullptr);
-    note = puzzle ? "" : messageText(Message::screenNothingFound, size, size, pairs);
-    return puzzle;
+    const Message kind =
+        session.answers == Answers::one ? Message::oneAnswerKind : Message::anyKind;
+    auto dealt = waitForDeal(
+        dealer, messageText(Message::lookingForPuzzle, messageText(kind), size, size, pairs));
+    if (!dealt) {
+        forgetChoice(session); // back to the choice, even one the command line made
+        return std::nullopt;
+    }
+    note = dealt->puzzle ? "" : messageText(Message::screenNothingFound, size, size, pairs);
+    if (!dealt->puzzle) return std::nullopt;
+    return dealt;
 }
 
 int playGames(const Options& options, const Look& look) {
@@ -149,17 +185,22 @@ int playGames(const Options& options, const Look& look) {
     std::string note;
     std::optional<SavedGame> saved;
     if (!savedGameFirst(options, saved, note)) return EXIT_SUCCESS;
+    Dealer dealer;
     for (bool quit = false; !quit;) {
-        const auto puzzle = nextPuzzle(session, saved, note, quit);
-        if (!puzzle) continue;
-        FullScreenGame game(*puzzle);
-        game.solutions = countSolutions(*puzzle);
+        const auto dealt = nextPuzzle(session, dealer, saved, note, quit);
+        if (!dealt) continue;
+        FullScreenGame game(*dealt->puzzle);
+        game.solutions = dealt->solutions;
         game.answers = session.answers;
-        game.daily = session.dealtDaily;
+        game.daily = dealt->daily;
         if (saved) takeUp(game, *std::exchange(saved, std::nullopt));
+        startDeal(dealer, session); // the next puzzle of this choice, while this one is played
         const Next next = playGame(game, look);
         quit = next == Next::quit;
-        if (next == Next::newChoice) chooseAgain(session);
+        if (next == Next::newChoice) {
+            dropDeal(dealer);
+            chooseAgain(session);
+        }
     }
     return EXIT_SUCCESS;
 }

@@ -217,6 +217,8 @@ KeyPress readKey(std::chrono::milliseconds timeout) {
 
 void writeScreen(std::string_view frame) { writeAll(STDOUT_FILENO, frame); }
 
+void dropTypedKeys() { tcflush(STDIN_FILENO, TCIFLUSH); }
+
 bool termCanShow(const char* term) {
     return term != nullptr && *term != '\0' && std::string_view(term) != "dumb";
 }

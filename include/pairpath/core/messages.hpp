@@ -18,7 +18,7 @@ namespace pairpath {
 enum class Message {
     offBoundary, overOwnPath, overEndpoint, keepOtherPath, backAtStart, eraseQuestion, erasing,
     redrawQuestion, redrawing, keepConnected, connected, win, tooManyPairs, inputEnded,
-    outOfMemory, huntProgress,
+    outOfMemory, huntProgress, anyKind, oneAnswerKind,
     pairPrompt, movementPrompt, position, sideQuestion, pairQuestion, wrongLength, notAChoice,
     nothingFound,
     notATerminal, unfitTerminal, screenSideQuestion, screenPairQuestion, digitKeys,
@@ -27,7 +27,7 @@ enum class Message {
     winCounts, winKeys, notSet, screenOffBoundary, screenOverEndpoint, undone, redone,
     nothingToUndo, nothingToRedo, changeStep, changeStepBack, changeErase, changeAbandon,
     changeRedraw, changeCut, resumeQuestion, resumeKeys, noSavedGame, savedGameDamaged,
-    savedGameUnread, dailyTitle, dailyRecordLine,
+    savedGameUnread, dailyTitle, dailyRecordLine, candidatesTried, waitKeys,
     recordsDamaged, recordsNotSaved, noStateFolder, relativeHome, fileProblem, recordsBadLine,
     badField, notRecords, sameChoice, shortBadLine, shortBadField, shortSameChoice, listAnd,
     recordLine, oneAnswerRecordLine, noRecords,

@@ -4,6 +4,7 @@
 
 #include "pairpath/core/board.hpp"
 
+#include <atomic>
 #include <cstdint>
 #include <iosfwd>
 #include <optional>
@@ -19,6 +20,13 @@ struct PuzzleHunt {
     std::int64_t candidates = 0;
 };
 
+// A hunt as another thread sees it: how many candidates (or attempts) it has tried so far, and a
+// stop it looks at between them, after which it ends at once, with no puzzle.
+struct HuntWatch {
+    std::atomic<std::int64_t> tried{0};
+    std::atomic<bool> stop{false};
+};
+
 // True for the choices whose boards are drawn directly (drawSolvable) rather than by drawing
 // candidates until one qualifies.
 bool isDrawnDirectly(int size, int pairs, Answers answers = Answers::any);
@@ -26,8 +34,9 @@ bool isDrawnDirectly(int size, int pairs, Answers answers = Answers::any);
 // Finds a puzzle: a board with a full cover, or with exactly one for Answers::one. For most
 // choices: draws candidates until one qualifies, or until `maxCandidates` have failed. For the
 // choices drawn directly: a drawSolvable board, with as many attempts at most, and no candidates
-// counted. When `progress` is given and the wait passes one second, reports how far it has got.
+// counted. When `progress` is given and the wait passes one second, reports how far it has got;
+// `watch`, when given, is kept up to date and may stop it.
 PuzzleHunt findPuzzle(int size, int pairs, std::ostream* progress, Answers answers = Answers::any,
-                      std::int64_t maxCandidates = candidateLimit);
+                      std::int64_t maxCandidates = candidateLimit, HuntWatch* watch = nullptr);
 
 } // namespace pairpath

@@ -6,6 +6,7 @@
 
 #include "pairpath/core/board.hpp"
 #include "pairpath/hunt/daily.hpp"
+#include "pairpath/hunt/hunt.hpp"
 
 #include <iosfwd>
 #include <optional>
@@ -43,10 +44,14 @@ bool takeAnswer(Session& session, StartQuestion question, int answer);
 // The day's board when one is due; else seeds the generator the first time, then looks for a
 // puzzle of the chosen side and pair count, reporting progress on `progress` when given. When
 // none is found, the whole choice is forgotten, so that both questions are asked, and the result
-// is empty.
-std::optional<Board> dealPuzzle(Session& session, std::ostream* progress);
+// is empty. A hunt that `watch` stopped leaves the choice as it was, and no puzzle.
+std::optional<Board> dealPuzzle(Session& session, std::ostream* progress,
+                                HuntWatch* watch = nullptr);
 
 // Forgets the choice for a new one: the command line's answers stand again.
 void chooseAgain(Session& session);
+
+// Forgets the choice, the command line's answers too, so that both questions are asked.
+void forgetChoice(Session& session);
 
 } // namespace pairpath

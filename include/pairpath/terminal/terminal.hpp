@@ -45,6 +45,9 @@ bool termCanShow(const char* term);
 // direct colour, else the 16 of the basic palette.
 bool hasManyColours(const char* term, const char* colorterm);
 
+// Drops the keys typed and not read yet.
+void dropTypedKeys();
+
 // Writes a whole frame to standard output.
 void writeScreen(std::string_view frame);
 
