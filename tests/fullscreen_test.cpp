@@ -521,7 +521,8 @@ TEST(FullScreen, RefusesATerminalThatCannotMoveTheCursor) {
 
 // A game ended by closing its window is saved as it was: the next full screen with no choice on
 // its command line offers to take it up, and shows the same board and path. There U and R take
-// back a step back and an abandon, and make them again. Once won, nothing is left to take up.
+// back a step back, an abandon and an erase, and make them again. Once won, nothing is left to
+// take up.
 TEST(FullScreen, TakesUpAGameAfterAnyWayOut) {
     const testing::TempFolder state;
     {
@@ -553,6 +554,18 @@ TEST(FullScreen, TakesUpAGameAfterAnyWayOut) {
         second.type(key);
         ASSERT_NO_FATAL_FAILURE(second.waitFor(showing(stepped, drawing), key));
     }
+    // Pair 1 down its column to its target, then pair 3 up and left onto it, erasing it: U puts
+    // pair 1's path back, and R erases it again.
+    second.type("\033[B\033[B\033[B3\033[A\033[D\033[Dy");
+    const auto erased = [&](bool yes) {
+        return [&second, yes] { return (shown(second, 20) == U'·') == yes && showsBoard(second); };
+    };
+    for (const auto& [key, yes] :
+         std::to_array<std::pair<const char*, bool>>({{"", true}, {"u", false}, {"r", true}})) {
+        second.type(key);
+        ASSERT_NO_FATAL_FAILURE(second.waitFor(erased(yes), std::string("erased ") + key));
+    }
+    second.type("q"); // pair 3's path abandoned, for the mouse to solve the board from here
     ASSERT_NO_FATAL_FAILURE(solveByMouse(second));
     second.type("q");
     EXPECT_EQ(second.end(), 0);
