@@ -10,7 +10,7 @@ namespace pairpath {
 namespace {
 
 // Indexed by Message; each '#' stands for a value, in order.
-constexpr std::array<std::string_view, std::size_t(Message::noRecords) + 1> messageTexts{
+constexpr std::array<std::string_view, std::size_t(Message::wouldRunBack) + 1> messageTexts{
     "Invalid movemnt. Movement will go off boundary.",
     "Invalid movement. Cannot step over your current path (If you want to go back, press 'B')",
     "Invalid movement. Cannot step over original exisited number.",
@@ -69,6 +69,27 @@ constexpr std::array<std::string_view, std::size_t(Message::noRecords) + 1> mess
     "# x #, # pairs: won #, best #, fewest moves #",
     "# x #, # pairs, one answer: won #, best #, fewest moves #",
     "No games won yet.",
+    // Reasons a hint gives
+    "Hint: # at row #, col # goes #.",
+    "# leaves the solution at row #, col #: step back.",
+    "Every pair is linked.",
+    "up",
+    "down",
+    "left",
+    "right",
+    "Only way on for #.",
+    "Only # can still enter row #, col #.",
+    "Else #.",
+    "# # fails: #.",
+    "# # fails, trying on from there: #.",
+    "Only this way leads to the solution.",
+    "row #, col # would be cut off",
+    "# would be boxed in",
+    "no pair could fill row #, col #",
+    "#'s ends would be walled apart",
+    "the cells round row #, col # would not pair up light with dark",
+    "# and # could trade cells at row #, col #: two answers",
+    "# could run the other way at row #, col #: two answers",
 };
 
 } // namespace

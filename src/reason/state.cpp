@@ -91,7 +91,7 @@ Cover routesOf(const RouteState& state) {
             const int cell = cells.back();
             for (const int next : {cell - gridStride, cell + gridStride, cell - 1, cell + 1}) {
                 if (next >= 0 && next < int(gridCells) && state.trail[std::size_t(next)] == end &&
-                    linked(state, cell, next)) {
+                    state.place[std::size_t(next)] == state.place[std::size_t(cell)] - 1) {
                     cells.push_back(next);
                     break;
                 }

@@ -71,6 +71,27 @@ enum class Message {
     recordLine,          // names the side twice, the pairs, the wins, the best time, the moves
     oneAnswerRecordLine, // the same, for one-answer puzzles
     noRecords,
+    // Reasons a hint gives
+    hintStep,        // names the pair, the row and column of its loose end, and its way on
+    hintOffSolution, // names the pair, and the row and column where its path leaves the solution
+    hintAllLinked,
+    wayUp,
+    wayDown,
+    wayLeft,
+    wayRight,
+    onlyWayOn,        // names the pair
+    onlyEntry,        // names the pair, and the row and column of the cell only it can enter
+    elseFails,        // names what would go wrong
+    trialFails,       // names the pair, the way tried and what went wrong
+    nestedTrialFails, // the same, found with trials of their own
+    bySearch,
+    wouldCutOff,        // names the row and column
+    wouldBoxIn,         // names the pair
+    wouldLeaveUnfilled, // names the row and column
+    wouldSplit,         // names the pair
+    wouldUnbalance,     // names the row and column
+    wouldTrade,         // names two pairs, and the row and column where they would trade cells
+    wouldRunBack,       // names the pair, and the row and column
 };
 
 // The text of `message` as the table holds it: a '#' for each value it names.
