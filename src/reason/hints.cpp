@@ -43,7 +43,7 @@ RouteState drawnState(const Board& puzzle, const std::vector<DrawnPath>& drawn) 
         const int end = 2 * int(pair);
         for (const int cell : drawn[pair].cells)
             takeMove(state, end, gridIndex(cell));
-        if (drawn[pair].connected) takeMove(state, end, state.ends[std::size_t(end + 1)]);
+        if (drawn[pair].connected) takeMove(state, end, endAt(state, end + 1));
     }
     return state;
 }
@@ -71,7 +71,7 @@ Hint searchStep(const RouteState& state, const Cover& routes) {
     while (!isOpen(state, pair))
         ++pair;
     const std::vector<int>& route = routes[std::size_t(pair)];
-    const int from = codeOfCell(state.ends[std::size_t(2 * pair)]);
+    const int from = codeOfCell(endAt(state, 2 * pair));
     const auto at = std::ranges::find(route, from);
     const int to = *std::next(at);
     return {HintKind::step, pair + 1, from, to,

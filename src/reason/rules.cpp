@@ -60,11 +60,11 @@ int neighbourOf(const RouteState& state, int cell, int way) {
 bool isFree(const RouteState& state, int cell) { return (state.freeCells & cellBit(cell)) != 0; }
 
 bool isLooseEnd(const RouteState& state, int cell) {
-    const int end = state.trail[std::size_t(cell)];
-    return end >= 0 && isOpen(state, end / 2) && state.ends[std::size_t(end)] == cell;
+    const int end = trailOf(state, cell);
+    return end >= 0 && isOpen(state, end / 2) && endAt(state, end) == cell;
 }
 
-int pairOfCell(const RouteState& state, int cell) { return state.trail[std::size_t(cell)] / 2; }
+int pairOfCell(const RouteState& state, int cell) { return trailOf(state, cell) / 2; }
 
 // A free cell's ways in: how many, and the loose ends among them.
 struct WaysIn {
@@ -82,7 +82,7 @@ WaysIn waysInto(const RouteState& state, int cell) {
         if (isFree(state, next)) {
             ++ways.freeCount;
         } else if (isLooseEnd(state, next)) {
-            const int end = state.trail[std::size_t(next)];
+            const int end = trailOf(state, next);
             if ((state.banned[std::size_t(end)] >> wayBetween(next, cell) & 1U) != 0) continue;
             ways.ends[std::size_t(ways.endCount++)] = end;
         } else {
@@ -118,7 +118,7 @@ Forced findForced(const RouteState& state) {
     for (int end = 0; end < 2 * state.pairs; ++end) {
         if (!isOpen(state, end / 2)) continue;
         const CellMask moves = movesOf(state, end);
-        if (moves == 0) return {{Failure::boxedIn, state.ends[std::size_t(end)], end / 2}};
+        if (moves == 0) return {{Failure::boxedIn, endAt(state, end), end / 2}};
         if (forced.end < 0 && (moves & (moves - 1)) == 0) {
             forced = {{}, end, lowestCell(moves), Rule::onlyWayOn};
         }
@@ -139,9 +139,9 @@ Forced findForced(const RouteState& state) {
 Fault localFault(const RouteState& after, int end, int from, int to) {
     const CellMask around = neighbours(cellBit(from) | cellBit(to)) & after.area;
     for (int other = 0; other < 2 * after.pairs; ++other) {
-        const bool near = other == end || (around & cellBit(after.ends[std::size_t(other)])) != 0;
+        const bool near = other == end || (around & cellBit(endAt(after, other))) != 0;
         if (near && isOpen(after, other / 2) && movesOf(after, other) == 0) {
-            return {Failure::boxedIn, after.ends[std::size_t(other)], other / 2};
+            return {Failure::boxedIn, endAt(after, other), other / 2};
         }
     }
     for (CellMask cells = around & after.freeCells; cells != 0; cells &= cells - 1) {
@@ -185,7 +185,7 @@ Fault regionFaultAfter(const RouteState& after, int /*end*/, int /*from*/, int /
 // The first move that `faultAfter` rules out: it is banned and recorded under `rule`.
 bool banFirst(RouteState& state, Log& log, MoveFault faultAfter, Rule rule) {
     for (int end = 0; end < 2 * state.pairs; ++end) {
-        const int from = state.ends[std::size_t(end)];
+        const int from = endAt(state, end);
         for (CellMask moves = movesOf(state, end); moves != 0; moves &= moves - 1) {
             const int to = lowestCell(moves);
             RouteState after = state;
@@ -224,12 +224,8 @@ CellMask regionAround(CellMask seed, CellMask freeCells) {
 Deduction deductionOf(const RouteState& state, int end, int cell, Rule rule, const Fault& fault,
                       bool ruledOut) {
     const int pair = end / 2;
-    Deduction deduction{rule,
-                        fault.failure,
-                        ruledOut,
-                        pair + 1,
-                        codeOfCell(state.ends[std::size_t(end)]),
-                        codeOfCell(cell)};
+    Deduction deduction{
+        rule, fault.failure, ruledOut, pair + 1, codeOfCell(endAt(state, end)), codeOfCell(cell)};
     if (fault.cell >= 0) deduction.cell = codeOfCell(fault.cell);
     // The pair the reason names: the one boxed in or split, or the other of the two that could
     // trade cells.
@@ -270,7 +266,7 @@ Fault patternFault(const RouteState& state, int from, int to) {
 }
 
 Fault regionFault(const RouteState& state) {
-    std::array<CellMask, 2 * maxPairs> reach{};
+    std::array<CellMask, maxEnds> reach{};
     for (int end = 0; end < 2 * state.pairs; ++end)
         reach[std::size_t(end)] = movesOf(state, end);
     unsigned served = 0; // pairs that can fill some region
@@ -288,8 +284,7 @@ Fault regionFault(const RouteState& state) {
                 (reach[std::size_t(2 * pair + 1)] & region) == 0)
                 continue;
             candidates |= 1U << pair;
-            onlyBalance = routeBalance(state.ends[std::size_t(2 * pair)],
-                                       state.ends[std::size_t(2 * pair + 1)]);
+            onlyBalance = routeBalance(endAt(state, 2 * pair), endAt(state, 2 * pair + 1));
             (onlyBalance < 0 ? lowest : highest) += onlyBalance;
         }
         const bool single = (candidates & (candidates - 1)) == 0;
@@ -304,10 +299,10 @@ Fault regionFault(const RouteState& state) {
         served |= candidates;
     }
     for (int pair = 0; pair < state.pairs; ++pair) {
-        const CellMask partner = cellBit(state.ends[std::size_t(2 * pair + 1)]);
+        const CellMask partner = cellBit(endAt(state, 2 * pair + 1));
         if (isOpen(state, pair) && (served >> pair & 1U) == 0 &&
             (reach[std::size_t(2 * pair)] & partner) == 0) {
-            return {Failure::split, state.ends[std::size_t(2 * pair)], pair};
+            return {Failure::split, endAt(state, 2 * pair), pair};
         }
     }
     return {};
@@ -318,7 +313,7 @@ Fault propagate(RouteState& state, Log& log) {
         const Forced forced = findForced(state);
         if (forced.fault.failure != Failure::none) return forced.fault;
         if (forced.end >= 0) {
-            const int from = state.ends[std::size_t(forced.end)];
+            const int from = endAt(state, forced.end);
             record(log, deductionOf(state, forced.end, forced.cell, forced.rule, {}, false));
             takeMove(state, forced.end, forced.cell);
             const Fault fault = patternFault(state, from, forced.cell);

@@ -13,7 +13,7 @@ namespace pairpath {
 
 RouteState startState(const Board& board) {
     RouteState state;
-    state.trail.fill(-1);
+    state.trail.fill(noTrail);
     for (int row = 0; row < board.size; ++row) {
         for (int column = 0; column < board.size; ++column) {
             const int code = cellCode(row, column);
@@ -25,8 +25,8 @@ RouteState startState(const Board& board) {
     state.open = (1U << state.pairs) - 1;
     for (int end = 0; end < board.count; ++end) {
         const int cell = gridIndex(board.endpoints[std::size_t(end)]);
-        state.ends[std::size_t(end)] = std::int8_t(cell);
-        state.trail[std::size_t(cell)] = std::int8_t(end);
+        state.ends[std::size_t(end)] = std::uint8_t(cell);
+        state.trail[std::size_t(cell)] = std::uint8_t(end);
         state.place[std::size_t(cell)] = 0;
     }
     return state;
@@ -34,8 +34,8 @@ RouteState startState(const Board& board) {
 
 CellMask movesOf(const RouteState& state, int end) {
     if (!isOpen(state, end / 2)) return 0;
-    const CellMask at = cellBit(state.ends[std::size_t(end)]);
-    const CellMask into = state.freeCells | cellBit(state.ends[std::size_t(end ^ 1)]);
+    const CellMask at = cellBit(endAt(state, end));
+    const CellMask into = state.freeCells | cellBit(endAt(state, end ^ 1));
     CellMask moves = 0;
     for (int way = 0; way < 4; ++way) {
         if ((state.banned[std::size_t(end)] >> way & 1U) == 0) moves |= stepped(at, way);
@@ -50,33 +50,33 @@ int wayBetween(int from, int to) {
 
 void takeMove(RouteState& state, int end, int cell) {
     const auto at = std::size_t(end);
-    if (cell == state.ends[at ^ 1U]) {
+    if (cell == endAt(state, end ^ 1)) {
         state.open &= ~(1U << (end / 2));
         return;
     }
-    const int from = state.ends[at];
+    const int from = endAt(state, end);
     state.freeCells &= ~cellBit(cell);
-    state.trail[std::size_t(cell)] = std::int8_t(end);
-    state.place[std::size_t(cell)] = std::int8_t(state.place[std::size_t(from)] + 1);
-    state.ends[at] = std::int8_t(cell);
+    state.trail[std::size_t(cell)] = std::uint8_t(end);
+    state.place[std::size_t(cell)] = std::uint8_t(placeOf(state, from) + 1);
+    state.ends[at] = std::uint8_t(cell);
     state.banned[at] = 0;
 }
 
 void banMove(RouteState& state, int end, int cell) {
     const auto at = std::size_t(end);
-    state.banned[at] = std::uint8_t(state.banned[at] | 1U << wayBetween(state.ends[at], cell));
+    state.banned[at] = std::uint8_t(state.banned[at] | 1U << wayBetween(endAt(state, end), cell));
 }
 
 bool follows(const RouteState& state, int a, int b) {
-    const int trailA = state.trail[std::size_t(a)];
-    const int trailB = state.trail[std::size_t(b)];
+    const int trailA = trailOf(state, a);
+    const int trailB = trailOf(state, b);
     if (trailA < 0 || trailB < 0) return false;
-    const int placeA = state.place[std::size_t(a)];
-    const int placeB = state.place[std::size_t(b)];
+    const int placeA = placeOf(state, a);
+    const int placeB = placeOf(state, b);
     // A target's trail runs from the target back toward the start.
     if (trailA == trailB) return placeB == placeA + (trailA % 2 == 0 ? 1 : -1);
     return trailA % 2 == 0 && trailB == trailA + 1 && !isOpen(state, trailA / 2) &&
-           state.ends[std::size_t(trailA)] == a && state.ends[std::size_t(trailB)] == b;
+           endAt(state, trailA) == a && endAt(state, trailB) == b;
 }
 
 bool linked(const RouteState& state, int a, int b) {
@@ -86,12 +86,12 @@ bool linked(const RouteState& state, int a, int b) {
 Cover routesOf(const RouteState& state) {
     // The cells of one trail from its endpoint to its loose end.
     const auto trailCells = [&](int end) {
-        std::vector<int> cells{state.ends[std::size_t(end)]};
-        while (state.place[std::size_t(cells.back())] > 0) {
+        std::vector<int> cells{endAt(state, end)};
+        while (placeOf(state, cells.back()) > 0) {
             const int cell = cells.back();
             for (const int next : {cell - gridStride, cell + gridStride, cell - 1, cell + 1}) {
-                if (next >= 0 && next < int(gridCells) && state.trail[std::size_t(next)] == end &&
-                    state.place[std::size_t(next)] == state.place[std::size_t(cell)] - 1) {
+                if (next >= 0 && next < int(gridCells) && trailOf(state, next) == end &&
+                    placeOf(state, next) == placeOf(state, cell) - 1) {
                     cells.push_back(next);
                     break;
                 }

@@ -29,6 +29,9 @@ constexpr CellMask stepped(CellMask cells, int way) {
     }
 }
 
+inline constexpr std::size_t maxEnds = std::size_t{2} * maxPairs;
+inline constexpr std::uint8_t noTrail = 0xFF;
+
 // A board partly solved. Each pair has two loose ends, at first its endpoints; a move takes a
 // loose end into a free neighbouring cell, or joins it to its pair's other loose end, which
 // finishes the pair. Loose end 2p grows pair p + 1's route from its start endpoint, 2p + 1 from
@@ -38,11 +41,19 @@ struct RouteState {
     CellMask freeCells = 0; // cells no route holds yet
     int pairs = 0;
     unsigned open = 0; // bit p is set while pair p + 1 is unfinished
-    std::array<std::int8_t, 2 * maxPairs> ends{};
-    std::array<std::uint8_t, 2 * maxPairs> banned{}; // ways ruled out from where each end is
-    std::array<std::int8_t, gridCells> trail{};      // the end whose trail holds a cell, or -1
-    std::array<std::int8_t, gridCells> place{};      // steps from that trail's endpoint
+    std::array<std::uint8_t, maxEnds> ends{};
+    std::array<std::uint8_t, maxEnds> banned{};  // ways ruled out from where each end is
+    std::array<std::uint8_t, gridCells> trail{}; // the end whose trail holds a cell, or noTrail
+    std::array<std::uint8_t, gridCells> place{}; // steps from that trail's endpoint
 };
+
+// The cell of loose end `end`; the end whose trail holds `cell`, or -1; its place on the trail.
+constexpr int endAt(const RouteState& state, int end) { return state.ends[std::size_t(end)]; }
+constexpr int trailOf(const RouteState& state, int cell) {
+    const int end = state.trail[std::size_t(cell)];
+    return end == noTrail ? -1 : end;
+}
+constexpr int placeOf(const RouteState& state, int cell) { return state.place[std::size_t(cell)]; }
 
 // What a ruled-out move would lead to, or what makes a state impossible.
 enum class Failure : std::uint8_t {
