@@ -82,10 +82,6 @@ struct Deduction {
     int other = 0; // the pair the reason names, or 0
 };
 
-constexpr int levelOf(Rule rule) {
-    return rule <= Rule::local ? 1 : rule == Rule::regions ? 2 : rule == Rule::trial ? 3 : 4;
-}
-
 RouteState startState(const Board& board);
 constexpr bool isOpen(const RouteState& state, int pair) { return (state.open >> pair & 1U) != 0; }
 // The cells loose end `end` may enter: free neighbours, and its partner's cell to join.
