@@ -133,8 +133,8 @@ TEST(Reason, GradesArePureAndAgreeWithTheLevels) {
 }
 
 // Paths drawn along the solution, each pair's a random length from its start and some connected:
-// the hint is a link of the solution that no drawn path holds yet. A cell beside a drawn path's
-// head, off the solution, drawn next: the hint names that pair and cell.
+// the hint, the same every time, is a link of the solution that no drawn path holds yet. A cell
+// beside a drawn path's head, off the solution, drawn next: the hint names that pair and cell.
 TEST(Hints, LieOnTheSolutionOrNameTheCellOffIt) {
     std::mt19937 random(1);
     for (const auto& [board, routes] : samples()) {
@@ -152,6 +152,7 @@ TEST(Hints, LieOnTheSolutionOrNameTheCellOffIt) {
         const Hint hint = nextHint(board, drawn);
         const std::string text = hintText(hint);
         EXPECT_EQ(text.find('#'), std::string::npos) << text;
+        EXPECT_EQ(hintText(nextHint(board, drawn)), text) << "the same hint every time";
         if (std::ranges::all_of(drawn, &DrawnPath::connected)) {
             EXPECT_EQ(hint.kind, HintKind::solved);
             continue;
