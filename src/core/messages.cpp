@@ -106,6 +106,27 @@ constexpr auto messageTexts = std::to_array<Text>({
     {Message::dailyRecordLine, "Puzzles of the day: won #, # in a row to #, best #"},
     {Message::candidatesTried, "# candidates tried"},
     {Message::waitKeys, "Q: stop and choose again"},
+    // The reasons a hint gives. A step: the pair, the row and column of its loose end, its way.
+    {Message::hintStep, "Hint: # at row #, col # goes #."},
+    {Message::hintOffSolution, "# leaves the solution at row #, col #: step back."}, // pair, cell
+    {Message::hintAllLinked, "Every pair is linked."},
+    {Message::wayUp, "up"},
+    {Message::wayDown, "down"},
+    {Message::wayLeft, "left"},
+    {Message::wayRight, "right"},
+    {Message::onlyWayOn, "Only way on for #."},                  // the pair
+    {Message::onlyEntry, "Only # can still enter row #, col #."}, // the pair, the cell
+    {Message::elseFails, "Else #."},                             // what would go wrong
+    {Message::trialFails, "# # fails: #."}, // the pair, the way tried, what went wrong
+    {Message::nestedTrialFails, "# # fails, trying on from there: #."},
+    {Message::bySearch, "Only this way leads to the solution."},
+    {Message::wouldCutOff, "row #, col # would be cut off"},
+    {Message::wouldBoxIn, "# would be boxed in"},
+    {Message::wouldLeaveUnfilled, "no pair could fill row #, col #"},
+    {Message::wouldSplit, "#'s ends would be walled apart"},
+    {Message::wouldUnbalance, "the cells round row #, col # would not pair up light with dark"},
+    {Message::wouldTrade, "# and # could trade cells at row #, col #: two answers"}, // 2 pairs
+    {Message::wouldRunBack, "# could run the other way at row #, col #: two answers"},
     // The records, and the files the game keeps.
     {Message::recordsDamaged, "Records damaged at #; kept as #."}, // which lines, where it went
     {Message::recordsNotSaved, "Records not saved: #"},            // why
