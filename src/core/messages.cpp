@@ -114,9 +114,9 @@ constexpr auto messageTexts = std::to_array<Text>({
     {Message::wayDown, "down"},
     {Message::wayLeft, "left"},
     {Message::wayRight, "right"},
-    {Message::onlyWayOn, "Only way on for #."},                  // the pair
+    {Message::onlyWayOn, "Only way on for #."},                   // the pair
     {Message::onlyEntry, "Only # can still enter row #, col #."}, // the pair, the cell
-    {Message::elseFails, "Else #."},                             // what would go wrong
+    {Message::elseFails, "Else #."},                              // what would go wrong
     {Message::trialFails, "# # fails: #."}, // the pair, the way tried, what went wrong
     {Message::nestedTrialFails, "# # fails, trying on from there: #."},
     {Message::bySearch, "Only this way leads to the solution."},

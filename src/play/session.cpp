@@ -44,8 +44,8 @@ std::optional<Board> dealPuzzle(Session& session, std::ostream* progress, HuntWa
     // answers give the same candidates.
     if (!session.seeded) std::srand(session.seed.value_or(unsigned(std::time(nullptr))));
     session.seeded = true;
-    const PuzzleHunt hunt = findPuzzle(*session.size, *session.pairs, progress, session.answers,
-                                       candidateLimit, watch);
+    const PuzzleHunt hunt =
+        findPuzzle(*session.size, *session.pairs, progress, session.answers, candidateLimit, watch);
     // The command line's answers found nothing: from now on both questions are asked.
     if (!hunt.puzzle && (watch == nullptr || !watch->stop)) forgetChoice(session);
     return hunt.puzzle;
