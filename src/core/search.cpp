@@ -118,6 +118,11 @@ struct State {
     // States the search may still visit; past 0 it gives up, and nothing it has not finished
     // looking at is remembered as refuted.
     std::int64_t statesLeft = 0;
+    // The search stops at the `coversWanted`th full cover; the first one's trails are kept.
+    int coversWanted = 1;
+    int coversFound = 0;
+    std::array<std::array<std::int8_t, maxCells>, maxEnds> firstTrails;
+    std::array<int, maxEnds> firstTrailLengths{};
 };
 
 bool isOpen(const State& state, int pair) { return (state.open >> pair & 1U) != 0; }
@@ -260,10 +265,21 @@ Choice mostConstrainedEnd(const State& state) {
     return best;
 }
 
-// Searches on from `state`; `isRoot` is true for the first state of a search only.
+// Counts the full cover that `state` has reached; true when it is the last one wanted.
+bool takeCover(State& state) {
+    if (state.coversFound++ == 0) {
+        state.firstTrails = state.trails;
+        state.firstTrailLengths = state.trailLengths;
+    }
+    return state.coversFound == state.coversWanted;
+}
+
+// Searches on from `state`; `isRoot` is true for the first state of a search only. Every full
+// cover below a state is reached by exactly one sequence of moves (at each state the chosen end
+// takes the cover's next cell, or joins its partner), so the covers counted are distinct.
 bool extend(State& state, bool isRoot) {
     if (--state.statesLeft < 0) return false;
-    if (state.open == 0) return state.freeCells == 0;
+    if (state.open == 0) return state.freeCells == 0 && takeCover(state);
     if (!noDeadCells(state)) return false;
     const Choice choice = mostConstrainedEnd(state);
     if (choice.end < 0) return false;
@@ -279,6 +295,7 @@ bool extend(State& state, bool isRoot) {
     const auto end = std::size_t(choice.end);
     const int pair = choice.end / 2;
     const int from = state.ends[end];
+    const int coversBefore = state.coversFound;
     for (Mask moves = choice.moves; moves != 0; moves &= moves - 1) {
         const int cell = std::countr_zero(moves);
         if (cell == state.ends[end ^ 1]) {
@@ -295,10 +312,13 @@ bool extend(State& state, bool isRoot) {
         state.ends[end] = from;
         state.freeCells |= bitOf(cell);
     }
-    if (remembers && state.statesLeft >= 0) rememberRefuted(key);
+    // Only a state with no cover below it is refuted; one whose covers were counted is not.
+    if (remembers && state.statesLeft >= 0 && state.coversFound == coversBefore)
+        rememberRefuted(key);
     return false;
 }
 
+// The first cover found.
 Cover coverOf(const State& state, const Board& board) {
     Cover cover(std::size_t(state.pairs));
     for (int pair = 0; pair < state.pairs; ++pair) {
@@ -306,11 +326,11 @@ Cover coverOf(const State& state, const Board& board) {
         const auto fromTarget = fromStart + 1;
         std::vector<int>& route = cover[std::size_t(pair)];
         route.push_back(board.endpoints[fromStart]);
-        for (int i = 0; i < state.trailLengths[fromStart]; ++i) {
-            route.push_back(codeOfCell(state.trails[fromStart][std::size_t(i)]));
+        for (int i = 0; i < state.firstTrailLengths[fromStart]; ++i) {
+            route.push_back(codeOfCell(state.firstTrails[fromStart][std::size_t(i)]));
         }
-        for (int i = state.trailLengths[fromTarget] - 1; i >= 0; --i) {
-            route.push_back(codeOfCell(state.trails[fromTarget][std::size_t(i)]));
+        for (int i = state.firstTrailLengths[fromTarget] - 1; i >= 0; --i) {
+            route.push_back(codeOfCell(state.firstTrails[fromTarget][std::size_t(i)]));
         }
         route.push_back(board.endpoints[fromTarget]);
     }
@@ -319,7 +339,7 @@ Cover coverOf(const State& state, const Board& board) {
 
 } // namespace
 
-CoverSearch findCoverWithin(const Board& board, std::int64_t maxStates) {
+CoverTally countCoversWithin(const Board& board, int most, std::int64_t maxStates) {
     // Most candidates fail the colour balance, so it comes first and costs little: the grid is
     // read without branches (bytes outside the playing area are zero, never an empty cell).
     State state;
@@ -339,8 +359,16 @@ CoverSearch findCoverWithin(const Board& board, std::int64_t maxStates) {
     state.open = (1U << state.pairs) - 1;
 
     state.statesLeft = maxStates;
-    if (extend(state, true)) return {coverOf(state, board)};
-    return {std::nullopt, state.statesLeft >= 0};
+    state.coversWanted = most;
+    const bool allFound = extend(state, true);
+    CoverTally tally{std::nullopt, state.coversFound, allFound || state.statesLeft >= 0};
+    if (state.coversFound > 0) tally.cover = coverOf(state, board);
+    return tally;
+}
+
+CoverSearch findCoverWithin(const Board& board, std::int64_t maxStates) {
+    CoverTally tally = countCoversWithin(board, 1, maxStates);
+    return {std::move(tally.cover), tally.finished};
 }
 
 std::optional<Cover> findCover(const Board& board) {
