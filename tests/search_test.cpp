@@ -9,6 +9,7 @@
 #include "pairpath/core/search.hpp"
 #include "pairpath/hunt/hunt.hpp"
 #include "pairpath/sampler/fixed_ends.hpp"
+#include "pairpath/sampler/meeting_sweeps.hpp"
 
 #include <gtest/gtest.h>
 
@@ -88,6 +89,39 @@ TEST(Search, EveryPlacementOfSmallGrids) {
             seen += std::to_string(std::uint64_t(solutions)) + ":" + std::to_string(number) + " ";
         EXPECT_EQ(seen, counts) << empty << ", " << pairs << " pairs";
     }
+}
+
+// Counting up to two, by the search that stops at its second cover and by the sweeps that meet,
+// agrees with the exact count: on every placement of small grids, and on boards of every side,
+// drawn or dealt with one solution. Each cover the search gives is sound.
+TEST(Search, CountsUpToTwoAgreeWithTheExactCount) {
+    std::array<int, 3> seen{}; // boards by exact count, up to two
+    const auto expectAgreement = [&seen](const Board& board) {
+        const auto exact = int(std::min<CoverCount>(countSolutions(board), 2));
+        ++seen[std::size_t(exact)];
+        ASSERT_EQ(solutionsUpToTwo(board), exact) << testing::gridText(board);
+        const CoverTally tally = countCoversWithin(board, 2, 20'000);
+        ASSERT_EQ(tally.finished ? tally.covers : exact, exact) << testing::gridText(board);
+        ASSERT_LE(tally.covers, exact) << testing::gridText(board);
+        ASSERT_EQ(tally.cover ? testing::coverFault(board, *tally.cover) : "", "");
+    };
+    for (const auto& [empty, pairs] :
+         {std::pair{".../.../...", 2}, {".../.../...", 3}, {"..../..../..../....", 2}}) {
+        Board board = testing::boardFromText(empty);
+        board.count = 2 * pairs;
+        testing::forEachDraw(board,
+                             [&](const Board& placement, double) { expectAgreement(placement); });
+    }
+    std::srand(3);
+    for (int side = minSide; side <= maxSide; ++side) {
+        for (int pairs = minPairs; pairs <= std::min(maxPairs, mostPairsFor(side)); ++pairs) {
+            for (int i = 0; i < 40; ++i)
+                expectAgreement(createArray(side, pairs));
+            expectAgreement(*findPuzzle(side, pairs, nullptr, Answers::one).puzzle);
+        }
+    }
+    EXPECT_GT(seen[1], 2000);
+    EXPECT_GT(seen[2], 4000);
 }
 
 // Solvable boards with one endpoint moved to an empty cell: about half stay solvable.

@@ -15,6 +15,7 @@
 #include "pairpath/core/generate.hpp"
 #include "pairpath/core/search.hpp"
 #include "pairpath/sampler/drawing.hpp"
+#include "pairpath/sampler/meeting_sweeps.hpp"
 
 #include <chrono>
 #include <condition_variable>
@@ -115,14 +116,14 @@ struct SharedHunt {
 constexpr std::int64_t statesBeforeCounting = 200;
 
 // Whether a candidate is a puzzle: it has a full cover, and for Answers::one no other. Most
-// boards are settled by the search, and most of those with a cover show another one at once;
-// only the rest are counted.
+// boards are settled by a search that stops at the second cover; the rest are counted, up to two,
+// unless the one cover found shows another at once.
 bool isPuzzle(const Board& candidate, Answers answers) {
     if (answers == Answers::any) return findCover(candidate).has_value();
-    const CoverSearch search = findCoverWithin(candidate, statesBeforeCounting);
-    if (search.finished && (!search.cover || showsAnotherCover(*search.cover, candidate.size)))
-        return false;
-    return countSolutions(candidate) == 1;
+    const CoverTally tally = countCoversWithin(candidate, 2, statesBeforeCounting);
+    if (tally.finished) return tally.covers == 1;
+    if (tally.cover && showsAnotherCover(*tally.cover, candidate.size)) return false;
+    return solutionsUpToTwo(candidate) == 1;
 }
 
 int firstPuzzle(const Batch& batch, Answers answers) {
