@@ -17,6 +17,7 @@
 #include "pairpath/sampler/frontier.hpp"
 
 #include <algorithm>
+#include <span>
 
 namespace pairpath {
 
@@ -105,52 +106,51 @@ void fillRow(Sweep& sweep, int side) {
 
 // --- Where the sweeps meet ---
 
+// The slots of a word that a path crosses, as the lowest bit of each slot's four.
+Word crossedSlots(Word word) {
+    constexpr Word lowestBits = 0x1111111111111111ULL;
+    return (word | word >> 1 | word >> 2 | word >> 3) & lowestBits;
+}
+
 // For each slot of a word at a row boundary that a path crosses: the slot where its segment on
 // that side comes back to the boundary, or, for a segment tied to a path's end, tiedTo plus the
 // pair's tag.
 using Links = std::array<int, maxSlots>;
 constexpr int tiedTo = 32;
 
-struct Cut {
-    unsigned crossed = 0; // one bit per slot a path crosses
+Links linksOf(Word word, int side) {
     Links links{};
-    int ways = 0;
-};
-
-Cut cutOf(const Weighted& weighted, int side) {
-    Cut cut{0, {}, weighted.ways};
     std::array<int, maxSlots> opened{};
     int depth = 0;
     for (int slot = 0; slot <= side; ++slot) {
-        const unsigned value = slotOf(weighted.word, slot);
-        if (value == noEdge) continue;
-        cut.crossed |= 1U << slot;
+        const unsigned value = slotOf(word, slot);
         if (value == openEnd) {
             opened[std::size_t(depth++)] = slot;
         } else if (value == closeEnd) {
             const int open = opened[std::size_t(--depth)];
-            cut.links[std::size_t(slot)] = open;
-            cut.links[std::size_t(open)] = slot;
-        } else {
-            cut.links[std::size_t(slot)] = tiedTo + int(value);
+            links[std::size_t(slot)] = open;
+            links[std::size_t(open)] = slot;
+        } else if (value != noEdge) {
+            links[std::size_t(slot)] = tiedTo + int(value);
         }
     }
-    return cut;
+    return links;
 }
 
-// Whether two cuts that cross the same slots join into whole paths (see the opening comment).
-bool joinIntoPaths(const Cut& above, const Cut& below, int side) {
-    unsigned reached = 0;
+// Whether two words that cross the same slots join into whole paths (see the opening comment).
+bool joinIntoPaths(const Links& above, const Links& below, Word crossed, int side) {
+    Word reached = 0;
     for (int start = 0; start <= side; ++start) {
         const auto at = std::size_t(start);
-        if ((above.crossed >> start & 1U) == 0 || (reached >> start & 1U) != 0) continue;
-        const bool tiedAbove = above.links[at] >= tiedTo;
-        if (!tiedAbove && below.links[at] < tiedTo) continue;
-        const int tag = tiedAbove ? above.links[at] : below.links[at];
+        const Word bit = Word{1} << slotBits * start;
+        if ((crossed & bit) == 0 || (reached & bit) != 0) continue;
+        const bool tiedAbove = above[at] >= tiedTo;
+        if (!tiedAbove && below[at] < tiedTo) continue;
+        const int tag = tiedAbove ? above[at] : below[at];
         bool goingDown = tiedAbove;
         for (int slot = start;;) {
-            reached |= 1U << slot;
-            const int next = (goingDown ? below : above).links[std::size_t(slot)];
+            reached |= Word{1} << slotBits * slot;
+            const int next = (goingDown ? below : above)[std::size_t(slot)];
             if (next >= tiedTo) {
                 if (next != tag) return false;
                 break;
@@ -159,41 +159,51 @@ bool joinIntoPaths(const Cut& above, const Cut& below, int side) {
             goingDown = !goingDown;
         }
     }
-    return reached == above.crossed;
+    return reached == crossed;
 }
 
-std::vector<Cut> cutsOf(const std::vector<Weighted>& words, int side) {
-    std::vector<Cut> cuts;
-    cuts.reserve(words.size());
-    for (const Weighted& weighted : words)
-        cuts.push_back(cutOf(weighted, side));
-    std::ranges::sort(cuts, {}, &Cut::crossed);
-    return cuts;
+// The words of a group that cross the same slots, with their links.
+std::vector<std::pair<Links, int>> linkedGroup(std::span<const Weighted> group, int side) {
+    std::vector<std::pair<Links, int>> linked;
+    linked.reserve(group.size());
+    for (const auto& [word, ways] : group)
+        linked.emplace_back(linksOf(word, side), ways);
+    return linked;
 }
 
-// The covers made of a word of each sweep, up to two; only cuts that cross the same slots are
+// The covers made of a word of each sweep, up to two; only words that cross the same slots are
 // compared.
-int coversWhereTheyMeet(const Sweep& down, const Sweep& up, int side) {
-    const std::vector<Cut> above = cutsOf(down.words, side);
-    const std::vector<Cut> below = cutsOf(up.words, side);
+int coversWhereTheyMeet(Sweep& down, Sweep& up, int side) {
+    const auto byCrossed = [](const Weighted& weighted) { return crossedSlots(weighted.word); };
+    std::ranges::sort(down.words, {}, byCrossed);
+    std::ranges::sort(up.words, {}, byCrossed);
+    const std::span<const Weighted> above = down.words;
+    const std::span<const Weighted> below = up.words;
     int covers = 0;
-    auto lower = below.begin();
-    for (auto group = above.begin(); group != above.end();) {
-        const unsigned crossed = group->crossed;
-        const auto differs = [crossed](const Cut& cut) { return cut.crossed != crossed; };
-        const auto groupEnd = std::find_if(group, above.end(), differs);
-        lower = std::find_if(lower, below.end(),
-                             [crossed](const Cut& cut) { return cut.crossed >= crossed; });
-        const auto lowerEnd = std::find_if(lower, below.end(), differs);
-        for (auto one = group; one != groupEnd; ++one) {
-            for (auto other = lower; other != lowerEnd; ++other) {
-                if (!joinIntoPaths(*one, *other, side)) continue;
-                covers = cappedSum(covers, one->ways * other->ways);
+    for (std::size_t one = 0, other = 0; one < above.size() && other < below.size();) {
+        const Word crossed = crossedSlots(above[one].word);
+        const Word otherCrossed = crossedSlots(below[other].word);
+        if (crossed != otherCrossed) {
+            (crossed < otherCrossed ? one : other) += 1;
+            continue;
+        }
+        std::size_t oneEnd = one;
+        while (oneEnd < above.size() && crossedSlots(above[oneEnd].word) == crossed)
+            ++oneEnd;
+        std::size_t otherEnd = other;
+        while (otherEnd < below.size() && crossedSlots(below[otherEnd].word) == crossed)
+            ++otherEnd;
+        const auto lower = linkedGroup(below.subspan(other, otherEnd - other), side);
+        for (const auto& [word, ways] : above.subspan(one, oneEnd - one)) {
+            const Links links = linksOf(word, side);
+            for (const auto& [otherLinks, otherWays] : lower) {
+                if (!joinIntoPaths(links, otherLinks, crossed, side)) continue;
+                covers = cappedSum(covers, ways * otherWays);
                 if (covers == 2) return covers;
             }
         }
-        group = groupEnd;
-        lower = lowerEnd;
+        one = oneEnd;
+        other = otherEnd;
     }
     return covers;
 }
