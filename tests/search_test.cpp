@@ -50,11 +50,14 @@ TEST(Search, KnownBoards) {
         EXPECT_EQ(solutionWithin(board, 20'000'000).value_or(solvable), solvable) << rows;
     }
     // The rules that cut the search short refute these before any move: a cell left out, a
-    // corner, the colour balance, and regions that no pair, or no pair alone, can fill.
+    // corner, the colour balance, regions that no pair, or no pair alone, can fill, and pair 3's
+    // route from edge to edge, which would part pair 2's endpoint on the right edge from pair 4's
+    // on the bottom edge, though their others are side by side.
     for (const std::string_view rows :
          {"1...1/2...2/3...3/4..../...4.", ".1..1/2...2/3...3/4...4/.....",
           "12.../...../...../...../...21", "1.1../..3../2..32/...../.....",
-          "4..5./.3.1./...3./42.2./.5..1"}) {
+          "4..5./.3.1./...3./42.2./.5..1",
+          "......../.......3/......../......../...24.../......12/....1.../..4.3..."}) {
         const CoverSearch search = findCoverWithin(testing::boardFromText(rows), 1);
         EXPECT_TRUE(search.finished && !search.cover) << rows;
     }

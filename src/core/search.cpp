@@ -18,6 +18,12 @@
 // - Colour balance, once at the root: on a checkerboard, a route whose two ends have the same
 //   colour covers one more cell of the other colour, and one whose ends differ covers as many
 //   of each; so the free cells' balance is the sum of the pairs' balances.
+// - Routes from edge to edge, once at the root: a route whose two endpoints lie on the grid's edge
+//   parts the grid in two and passes through no other endpoint. So another endpoint on the edge
+//   lies on the side of the stretch of edge it is on, two endpoints side by side or corner to
+//   corner lie on one side (the route, running from cell centre to cell centre, cannot pass
+//   between them), and so do a pair's two endpoints, which their route joins; these must never
+//   link the two stretches.
 // - Dead cell: a free cell lies inside a route, so two of its neighbours are free cells or
 //   loose ends.
 // - Stuck end: a loose end needs a free neighbour or its own pair's other end.
@@ -172,6 +178,90 @@ bool isRefuted(const StateKey& key) { return slotOf(key) == key; }
 void rememberRefuted(const StateKey& key) { slotOf(key) = key; }
 
 // --- Pruning ---
+
+// The cells on the edge of a side x side grid, numbered in order round it; -1 off the edge.
+std::array<int, maxCells> placesRoundTheEdge(int side) {
+    std::array<int, maxCells> placeOf{};
+    placeOf.fill(-1);
+    int place = 0;
+    const auto add = [&](int row, int column) {
+        placeOf[std::size_t(row * gridStride + column)] = place++;
+    };
+    for (int column = 0; column < side; ++column)
+        add(0, column);
+    for (int row = 1; row < side; ++row)
+        add(row, side - 1);
+    for (int column = side - 2; column >= 0; --column)
+        add(side - 1, column);
+    for (int row = side - 2; row > 0; --row)
+        add(row, 0);
+    return placeOf;
+}
+
+// Which cells and stretches of edge must lie on one side of a route, merged into sets.
+struct OneSide {
+    static constexpr int stretches = 2; // the two stretches of edge, after the cells
+    std::array<int, maxCells + stretches> parent{};
+
+    OneSide() {
+        for (std::size_t at = 0; at < parent.size(); ++at)
+            parent[at] = int(at);
+    }
+    int find(int at) {
+        while (parent[std::size_t(at)] != at)
+            at = parent[std::size_t(at)] = parent[std::size_t(parent[std::size_t(at)])];
+        return at;
+    }
+    void merge(int one, int other) { parent[std::size_t(find(one))] = find(other); }
+};
+
+// The rule of routes from edge to edge (see the opening comment) for the route of `pair`, whose
+// endpoints both lie on the edge: true when the two stretches of edge are linked.
+bool isParted(const State& state, int pair, const std::array<int, maxCells>& placeOf) {
+    const int low = std::min(placeOf[std::size_t(state.ends[std::size_t(2 * pair)])],
+                             placeOf[std::size_t(state.ends[std::size_t(2 * pair + 1)])]);
+    const int high = std::max(placeOf[std::size_t(state.ends[std::size_t(2 * pair)])],
+                              placeOf[std::size_t(state.ends[std::size_t(2 * pair + 1)])]);
+    constexpr int inside = maxCells; // the stretch between the two, and the one outside
+    constexpr int outside = maxCells + 1;
+    OneSide sides;
+    Mask others = 0;
+    for (int other = 0; other < state.pairs; ++other) {
+        if (other == pair) continue;
+        const int start = state.ends[std::size_t(2 * other)];
+        const int target = state.ends[std::size_t(2 * other + 1)];
+        sides.merge(start, target);
+        for (const int cell : {start, target}) {
+            others |= bitOf(cell);
+            const int place = placeOf[std::size_t(cell)];
+            if (place >= 0) sides.merge(cell, place > low && place < high ? inside : outside);
+        }
+    }
+    // Each endpoint with those before it round it: left, up left, up and up right.
+    const Sides beside = sidesOf(others);
+    const Mask upLeft = sidesOf(beside.left).above;
+    const Mask upRight = sidesOf(beside.right).above;
+    for (Mask rest = others; rest != 0; rest &= rest - 1) {
+        const int cell = std::countr_zero(rest);
+        const Mask at = bitOf(cell);
+        if ((beside.left & at) != 0) sides.merge(cell, cell - 1);
+        if ((upLeft & at) != 0) sides.merge(cell, cell - gridStride - 1);
+        if ((beside.above & at) != 0) sides.merge(cell, cell - gridStride);
+        if ((upRight & at) != 0) sides.merge(cell, cell - gridStride + 1);
+    }
+    return sides.find(inside) == sides.find(outside);
+}
+
+bool partedByARouteFromEdgeToEdge(const State& state, int side) {
+    const std::array<int, maxCells> placeOf = placesRoundTheEdge(side);
+    for (int pair = 0; pair < state.pairs; ++pair) {
+        if (placeOf[std::size_t(state.ends[std::size_t(2 * pair)])] >= 0 &&
+            placeOf[std::size_t(state.ends[std::size_t(2 * pair + 1)])] >= 0 &&
+            isParted(state, pair, placeOf))
+            return true;
+    }
+    return false;
+}
 
 Mask looseEndsOf(const State& state) {
     Mask looseEnds = 0;
@@ -355,7 +445,9 @@ CoverTally countCoversWithin(const Board& board, int most, std::int64_t maxState
         state.ends[std::size_t(2 * pair + 1)] = target;
         pairsBalance += routeBalance(start, target);
     }
-    if (balanceOf(state.freeCells) != pairsBalance) return {};
+    if (balanceOf(state.freeCells) != pairsBalance ||
+        partedByARouteFromEdgeToEdge(state, board.size))
+        return {};
     state.open = (1U << state.pairs) - 1;
 
     state.statesLeft = maxStates;
