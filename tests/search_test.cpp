@@ -52,12 +52,14 @@ TEST(Search, KnownBoards) {
     // The rules that cut the search short refute these before any move: a cell left out, a
     // corner, the colour balance, regions that no pair, or no pair alone, can fill, and pair 3's
     // route from edge to edge, which would part pair 2's endpoint on the right edge from pair 4's
-    // on the bottom edge, though their others are side by side.
+    // on the bottom edge, though their others are side by side; or pair 4's two endpoints, the
+    // one corner to corner with pair 1's on the left edge.
     for (const std::string_view rows :
          {"1...1/2...2/3...3/4..../...4.", ".1..1/2...2/3...3/4...4/.....",
           "12.../...../...../...../...21", "1.1../..3../2..32/...../.....",
           "4..5./.3.1./...3./42.2./.5..1",
-          "......../.......3/......../......../...24.../......12/....1.../..4.3..."}) {
+          "......../.......3/......../......../...24.../......12/....1.../..4.3...",
+          "...3./.2.2./1..1./.4.../.34.."}) {
         const CoverSearch search = findCoverWithin(testing::boardFromText(rows), 1);
         EXPECT_TRUE(search.finished && !search.cover) << rows;
     }
