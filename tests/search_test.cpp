@@ -168,7 +168,8 @@ TEST(Hunt, FindsTheFirstCandidateWithACover) {
     for (const auto& [size, pairs, answers, seeds] : {std::tuple{6, 6, Answers::any, 30U},
                                                       {7, 6, Answers::any, 30U},
                                                       {8, 7, Answers::any, 30U},
-                                                      {6, 4, Answers::one, 10U}}) {
+                                                      {6, 4, Answers::one, 10U},
+                                                      {7, 4, Answers::one, 3U}}) {
         ASSERT_FALSE(isDrawnDirectly(size, pairs, answers));
         for (unsigned seed = 1; seed <= seeds; ++seed) {
             std::srand(seed);
