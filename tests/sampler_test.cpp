@@ -9,12 +9,14 @@
 #include "pairpath/hunt/hunt.hpp"
 #include "pairpath/sampler/drawing.hpp"
 #include "pairpath/sampler/fixed_ends.hpp"
+#include "pairpath/sampler/meeting_sweeps.hpp"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdlib>
 #include <map>
+#include <numeric>
 
 namespace pairpath {
 namespace {
@@ -68,6 +70,44 @@ TEST(Solutions, CountsOfLargerBoards) {
     const Solutions solved = solveBoard(puzzle);
     EXPECT_EQ(solved.count, 185U);
     EXPECT_EQ(testing::solutionFault(puzzle, solved.solution), "");
+}
+
+// The sweeps that meet count as the single sweep does, up to two, on every side from 2 to 8: for
+// any pairs of cells, side by side or not, and for the ends of drawn covers, which have one cover
+// or more.
+TEST(Solutions, SweepsThatMeetCountAsOneSweepDoes) {
+    std::array<int, 3> seen{}; // pairings by count, up to two
+    const auto expectSameCount = [&seen](const std::vector<EndPair>& pairs, int side) {
+        const auto exact = int(std::min<CoverCount>(coversJoining(pairs, side).count, 2));
+        ++seen[std::size_t(exact)];
+        EXPECT_EQ(coversJoiningUpToTwo(pairs, side), exact) << side << " x " << side;
+    };
+    std::srand(13);
+    for (int side = 2; side <= maxSide; ++side) {
+        for (int paths = 1; paths <= std::min(maxPairs, side * side / 2); ++paths) {
+            for (int i = 0; i < 20; ++i) {
+                std::vector<int> cells(std::size_t(side * side));
+                std::iota(cells.begin(), cells.end(), 0);
+                for (std::size_t at = 0; at < std::size_t(2 * paths); ++at) // drawn, in turn
+                    std::swap(cells[at],
+                              cells[at + std::size_t(std::rand()) % (cells.size() - at)]);
+                std::vector<EndPair> pairs;
+                for (std::size_t at = 0; at < std::size_t(2 * paths); at += 2)
+                    pairs.push_back({cells[at], cells[at + 1]});
+                expectSameCount(pairs, side);
+            }
+        }
+    }
+    RandomBits bits;
+    for (const auto& [side, paths] : {std::pair{4, 3}, {6, 4}, {7, 6}, {8, 8}}) {
+        const CoverCounts& counts = coverCountsFor(side, paths, 2);
+        for (int i = 0; i < 200; ++i) {
+            if (const auto cover = drawCover(counts, uniformBelow(bits, counts.total())))
+                expectSameCount(cover->pairs, side);
+        }
+    }
+    EXPECT_GT(seen[1], 50);
+    EXPECT_GT(seen[2], 100);
 }
 
 // One-answer boards drawn directly on two threads: a seed gives the same board every run, and

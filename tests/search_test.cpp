@@ -9,6 +9,7 @@
 #include "pairpath/core/search.hpp"
 #include "pairpath/hunt/hunt.hpp"
 #include "pairpath/sampler/fixed_ends.hpp"
+#include "pairpath/sampler/meeting_sweeps.hpp"
 
 #include <gtest/gtest.h>
 
@@ -50,11 +51,16 @@ TEST(Search, KnownBoards) {
         EXPECT_EQ(solutionWithin(board, 20'000'000).value_or(solvable), solvable) << rows;
     }
     // The rules that cut the search short refute these before any move: a cell left out, a
-    // corner, the colour balance, and regions that no pair, or no pair alone, can fill.
+    // corner, the colour balance, regions that no pair, or no pair alone, can fill, and pair 3's
+    // route from edge to edge, which would part pair 2's endpoint on the right edge from pair 4's
+    // on the bottom edge, though their others are side by side; or pair 4's two endpoints, the
+    // one corner to corner with pair 1's on the left edge.
     for (const std::string_view rows :
          {"1...1/2...2/3...3/4..../...4.", ".1..1/2...2/3...3/4...4/.....",
           "12.../...../...../...../...21", "1.1../..3../2..32/...../.....",
-          "4..5./.3.1./...3./42.2./.5..1"}) {
+          "4..5./.3.1./...3./42.2./.5..1",
+          "......../.......3/......../......../...24.../......12/....1.../..4.3...",
+          "...3./.2.2./1..1./.4.../.34.."}) {
         const CoverSearch search = findCoverWithin(testing::boardFromText(rows), 1);
         EXPECT_TRUE(search.finished && !search.cover) << rows;
     }
@@ -89,6 +95,39 @@ TEST(Search, EveryPlacementOfSmallGrids) {
             seen += std::to_string(std::uint64_t(solutions)) + ":" + std::to_string(number) + " ";
         EXPECT_EQ(seen, counts) << empty << ", " << pairs << " pairs";
     }
+}
+
+// Counting up to two, by the search that stops at its second cover and by the sweeps that meet,
+// agrees with the exact count: on every placement of small grids, and on boards of every side,
+// drawn or dealt with one solution. Each cover the search gives is sound.
+TEST(Search, CountsUpToTwoAgreeWithTheExactCount) {
+    std::array<int, 3> seen{}; // boards by exact count, up to two
+    const auto expectAgreement = [&seen](const Board& board) {
+        const auto exact = int(std::min<CoverCount>(countSolutions(board), 2));
+        ++seen[std::size_t(exact)];
+        ASSERT_EQ(solutionsUpToTwo(board), exact) << testing::gridText(board);
+        const CoverTally tally = countCoversWithin(board, 2, 20'000);
+        ASSERT_EQ(tally.finished ? tally.covers : exact, exact) << testing::gridText(board);
+        ASSERT_LE(tally.covers, exact) << testing::gridText(board);
+        ASSERT_EQ(tally.cover ? testing::coverFault(board, *tally.cover) : "", "");
+    };
+    for (const auto& [empty, pairs] :
+         {std::pair{".../.../...", 2}, {".../.../...", 3}, {"..../..../..../....", 2}}) {
+        Board board = testing::boardFromText(empty);
+        board.count = 2 * pairs;
+        testing::forEachDraw(board,
+                             [&](const Board& placement, double) { expectAgreement(placement); });
+    }
+    std::srand(3);
+    for (int side = minSide; side <= maxSide; ++side) {
+        for (int pairs = minPairs; pairs <= std::min(maxPairs, mostPairsFor(side)); ++pairs) {
+            for (int i = 0; i < 40; ++i)
+                expectAgreement(createArray(side, pairs));
+            expectAgreement(*findPuzzle(side, pairs, nullptr, Answers::one).puzzle);
+        }
+    }
+    EXPECT_GT(seen[1], 2000);
+    EXPECT_GT(seen[2], 4000);
 }
 
 // Solvable boards with one endpoint moved to an empty cell: about half stay solvable.
@@ -130,7 +169,8 @@ TEST(Hunt, FindsTheFirstCandidateWithACover) {
     for (const auto& [size, pairs, answers, seeds] : {std::tuple{6, 6, Answers::any, 30U},
                                                       {7, 6, Answers::any, 30U},
                                                       {8, 7, Answers::any, 30U},
-                                                      {6, 4, Answers::one, 10U}}) {
+                                                      {6, 4, Answers::one, 10U},
+                                                      {7, 4, Answers::one, 3U}}) {
         ASSERT_FALSE(isDrawnDirectly(size, pairs, answers));
         for (unsigned seed = 1; seed <= seeds; ++seed) {
             std::srand(seed);

@@ -18,6 +18,12 @@
 // - Colour balance, once at the root: on a checkerboard, a route whose two ends have the same
 //   colour covers one more cell of the other colour, and one whose ends differ covers as many
 //   of each; so the free cells' balance is the sum of the pairs' balances.
+// - Routes from edge to edge, once at the root: a route whose two endpoints lie on the grid's edge
+//   parts the grid in two and passes through no other endpoint. So another endpoint on the edge
+//   lies on the side of the stretch of edge it is on, two endpoints side by side or corner to
+//   corner lie on one side (the route, running from cell centre to cell centre, cannot pass
+//   between them), and so do a pair's two endpoints, which their route joins; these must never
+//   link the two stretches.
 // - Dead cell: a free cell lies inside a route, so two of its neighbours are free cells or
 //   loose ends.
 // - Stuck end: a loose end needs a free neighbour or its own pair's other end.
@@ -118,6 +124,11 @@ struct State {
     // States the search may still visit; past 0 it gives up, and nothing it has not finished
     // looking at is remembered as refuted.
     std::int64_t statesLeft = 0;
+    // The search stops at the `coversWanted`th full cover; the first one's trails are kept.
+    int coversWanted = 1;
+    int coversFound = 0;
+    std::array<std::array<std::int8_t, maxCells>, maxEnds> firstTrails;
+    std::array<int, maxEnds> firstTrailLengths{};
 };
 
 bool isOpen(const State& state, int pair) { return (state.open >> pair & 1U) != 0; }
@@ -167,6 +178,90 @@ bool isRefuted(const StateKey& key) { return slotOf(key) == key; }
 void rememberRefuted(const StateKey& key) { slotOf(key) = key; }
 
 // --- Pruning ---
+
+// The cells on the edge of a side x side grid, numbered in order round it; -1 off the edge.
+std::array<int, maxCells> placesRoundTheEdge(int side) {
+    std::array<int, maxCells> placeOf{};
+    placeOf.fill(-1);
+    int place = 0;
+    const auto add = [&](int row, int column) {
+        placeOf[std::size_t(row * gridStride + column)] = place++;
+    };
+    for (int column = 0; column < side; ++column)
+        add(0, column);
+    for (int row = 1; row < side; ++row)
+        add(row, side - 1);
+    for (int column = side - 2; column >= 0; --column)
+        add(side - 1, column);
+    for (int row = side - 2; row > 0; --row)
+        add(row, 0);
+    return placeOf;
+}
+
+// Which cells and stretches of edge must lie on one side of a route, merged into sets.
+struct OneSide {
+    static constexpr int stretches = 2; // the two stretches of edge, after the cells
+    std::array<int, maxCells + stretches> parent{};
+
+    OneSide() {
+        for (std::size_t at = 0; at < parent.size(); ++at)
+            parent[at] = int(at);
+    }
+    int find(int at) {
+        while (parent[std::size_t(at)] != at)
+            at = parent[std::size_t(at)] = parent[std::size_t(parent[std::size_t(at)])];
+        return at;
+    }
+    void merge(int one, int other) { parent[std::size_t(find(one))] = find(other); }
+};
+
+// The rule of routes from edge to edge (see the opening comment) for the route of `pair`, whose
+// endpoints both lie on the edge: true when the two stretches of edge are linked.
+bool isParted(const State& state, int pair, const std::array<int, maxCells>& placeOf) {
+    const int low = std::min(placeOf[std::size_t(state.ends[std::size_t(2 * pair)])],
+                             placeOf[std::size_t(state.ends[std::size_t(2 * pair + 1)])]);
+    const int high = std::max(placeOf[std::size_t(state.ends[std::size_t(2 * pair)])],
+                              placeOf[std::size_t(state.ends[std::size_t(2 * pair + 1)])]);
+    constexpr int inside = maxCells; // the stretch between the two, and the one outside
+    constexpr int outside = maxCells + 1;
+    OneSide sides;
+    Mask others = 0;
+    for (int other = 0; other < state.pairs; ++other) {
+        if (other == pair) continue;
+        const int start = state.ends[std::size_t(2 * other)];
+        const int target = state.ends[std::size_t(2 * other + 1)];
+        sides.merge(start, target);
+        for (const int cell : {start, target}) {
+            others |= bitOf(cell);
+            const int place = placeOf[std::size_t(cell)];
+            if (place >= 0) sides.merge(cell, place > low && place < high ? inside : outside);
+        }
+    }
+    // Each endpoint with those before it round it: left, up left, up and up right.
+    const Sides beside = sidesOf(others);
+    const Mask upLeft = sidesOf(beside.left).above;
+    const Mask upRight = sidesOf(beside.right).above;
+    for (Mask rest = others; rest != 0; rest &= rest - 1) {
+        const int cell = std::countr_zero(rest);
+        const Mask at = bitOf(cell);
+        if ((beside.left & at) != 0) sides.merge(cell, cell - 1);
+        if ((upLeft & at) != 0) sides.merge(cell, cell - gridStride - 1);
+        if ((beside.above & at) != 0) sides.merge(cell, cell - gridStride);
+        if ((upRight & at) != 0) sides.merge(cell, cell - gridStride + 1);
+    }
+    return sides.find(inside) == sides.find(outside);
+}
+
+bool partedByARouteFromEdgeToEdge(const State& state, int side) {
+    const std::array<int, maxCells> placeOf = placesRoundTheEdge(side);
+    for (int pair = 0; pair < state.pairs; ++pair) {
+        if (placeOf[std::size_t(state.ends[std::size_t(2 * pair)])] >= 0 &&
+            placeOf[std::size_t(state.ends[std::size_t(2 * pair + 1)])] >= 0 &&
+            isParted(state, pair, placeOf))
+            return true;
+    }
+    return false;
+}
 
 Mask looseEndsOf(const State& state) {
     Mask looseEnds = 0;
@@ -260,10 +355,51 @@ Choice mostConstrainedEnd(const State& state) {
     return best;
 }
 
-// Searches on from `state`; `isRoot` is true for the first state of a search only.
+// The cells a loose end may move to, in the order they are tried: in cell order, or, when covers
+// are counted, its partner first, then the cells with fewest free neighbours, which keeps a route
+// along walls and other routes and reaches a first cover far sooner on boards with long paths.
+// Every move is tried either way; the first cover a plain search finds (the game's hints) stays
+// the one it always was.
+struct Moves {
+    std::array<int, mostMoves> cells{};
+    int count = 0;
+};
+
+Moves movesInOrder(const State& state, const Choice& choice) {
+    Moves moves;
+    std::array<int, mostMoves> ranks{};
+    const int partner = state.ends[std::size_t(choice.end ^ 1)];
+    for (Mask rest = choice.moves; rest != 0; rest &= rest - 1) {
+        const int cell = std::countr_zero(rest);
+        int rank = 0;
+        if (state.coversWanted > 1)
+            rank = cell == partner ? -1 : cellCount(neighbours(bitOf(cell)) & state.freeCells);
+        auto at = std::size_t(moves.count++);
+        for (; at > 0 && ranks[at - 1] > rank; --at) {
+            ranks[at] = ranks[at - 1];
+            moves.cells[at] = moves.cells[at - 1];
+        }
+        ranks[at] = rank;
+        moves.cells[at] = cell;
+    }
+    return moves;
+}
+
+// Counts the full cover that `state` has reached; true when it is the last one wanted.
+bool takeCover(State& state) {
+    if (state.coversFound++ == 0) {
+        state.firstTrails = state.trails;
+        state.firstTrailLengths = state.trailLengths;
+    }
+    return state.coversFound == state.coversWanted;
+}
+
+// Searches on from `state`; `isRoot` is true for the first state of a search only. Every full
+// cover below a state is reached by exactly one sequence of moves (at each state the chosen end
+// takes the cover's next cell, or joins its partner), so the covers counted are distinct.
 bool extend(State& state, bool isRoot) {
     if (--state.statesLeft < 0) return false;
-    if (state.open == 0) return state.freeCells == 0;
+    if (state.open == 0) return state.freeCells == 0 && takeCover(state);
     if (!noDeadCells(state)) return false;
     const Choice choice = mostConstrainedEnd(state);
     if (choice.end < 0) return false;
@@ -279,8 +415,10 @@ bool extend(State& state, bool isRoot) {
     const auto end = std::size_t(choice.end);
     const int pair = choice.end / 2;
     const int from = state.ends[end];
-    for (Mask moves = choice.moves; moves != 0; moves &= moves - 1) {
-        const int cell = std::countr_zero(moves);
+    const int coversBefore = state.coversFound;
+    const Moves moves = movesInOrder(state, choice);
+    for (int i = 0; i < moves.count; ++i) {
+        const int cell = moves.cells[std::size_t(i)];
         if (cell == state.ends[end ^ 1]) {
             state.open &= ~(1U << pair);
             if (extend(state, false)) return true;
@@ -295,10 +433,13 @@ bool extend(State& state, bool isRoot) {
         state.ends[end] = from;
         state.freeCells |= bitOf(cell);
     }
-    if (remembers && state.statesLeft >= 0) rememberRefuted(key);
+    // Only a state with no cover below it is refuted; one whose covers were counted is not.
+    if (remembers && state.statesLeft >= 0 && state.coversFound == coversBefore)
+        rememberRefuted(key);
     return false;
 }
 
+// The first cover found.
 Cover coverOf(const State& state, const Board& board) {
     Cover cover(std::size_t(state.pairs));
     for (int pair = 0; pair < state.pairs; ++pair) {
@@ -306,11 +447,11 @@ Cover coverOf(const State& state, const Board& board) {
         const auto fromTarget = fromStart + 1;
         std::vector<int>& route = cover[std::size_t(pair)];
         route.push_back(board.endpoints[fromStart]);
-        for (int i = 0; i < state.trailLengths[fromStart]; ++i) {
-            route.push_back(codeOfCell(state.trails[fromStart][std::size_t(i)]));
+        for (int i = 0; i < state.firstTrailLengths[fromStart]; ++i) {
+            route.push_back(codeOfCell(state.firstTrails[fromStart][std::size_t(i)]));
         }
-        for (int i = state.trailLengths[fromTarget] - 1; i >= 0; --i) {
-            route.push_back(codeOfCell(state.trails[fromTarget][std::size_t(i)]));
+        for (int i = state.firstTrailLengths[fromTarget] - 1; i >= 0; --i) {
+            route.push_back(codeOfCell(state.firstTrails[fromTarget][std::size_t(i)]));
         }
         route.push_back(board.endpoints[fromTarget]);
     }
@@ -319,7 +460,7 @@ Cover coverOf(const State& state, const Board& board) {
 
 } // namespace
 
-CoverSearch findCoverWithin(const Board& board, std::int64_t maxStates) {
+CoverTally countCoversWithin(const Board& board, int most, std::int64_t maxStates) {
     // Most candidates fail the colour balance, so it comes first and costs little: the grid is
     // read without branches (bytes outside the playing area are zero, never an empty cell).
     State state;
@@ -335,12 +476,22 @@ CoverSearch findCoverWithin(const Board& board, std::int64_t maxStates) {
         state.ends[std::size_t(2 * pair + 1)] = target;
         pairsBalance += routeBalance(start, target);
     }
-    if (balanceOf(state.freeCells) != pairsBalance) return {};
+    if (balanceOf(state.freeCells) != pairsBalance ||
+        partedByARouteFromEdgeToEdge(state, board.size))
+        return {};
     state.open = (1U << state.pairs) - 1;
 
     state.statesLeft = maxStates;
-    if (extend(state, true)) return {coverOf(state, board)};
-    return {std::nullopt, state.statesLeft >= 0};
+    state.coversWanted = most;
+    const bool allFound = extend(state, true);
+    CoverTally tally{std::nullopt, state.coversFound, allFound || state.statesLeft >= 0};
+    if (state.coversFound > 0) tally.cover = coverOf(state, board);
+    return tally;
+}
+
+CoverSearch findCoverWithin(const Board& board, std::int64_t maxStates) {
+    CoverTally tally = countCoversWithin(board, 1, maxStates);
+    return {std::move(tally.cover), tally.finished};
 }
 
 std::optional<Cover> findCover(const Board& board) {

@@ -39,6 +39,7 @@
 // accepting with probability 1 / m and then m / k(E) accepts with 1 / k(E), and k(E) is counted
 // only after the first.
 
+#include "pairpath/sampler/meeting_sweeps.hpp"
 #include "pairpath/sampler/one_answer.hpp"
 
 #include <bit>
@@ -234,7 +235,7 @@ bool accepts(const Odds& odds, RandomBits& bits) {
 bool isOnlyCoverOfItsEnds(const DrawnCover& cover, int side) {
     const Places places = placesOf(cover, side);
     return otherCoversAtLeast(places, side) == 0 && !hasParallelPass(places, side) &&
-           coversJoining(cover.pairs, side).count == 1;
+           coversJoiningUpToTwo(cover.pairs, side) == 1;
 }
 
 std::optional<Board> drawSolvable(int size, int pairs, Answers answers, std::int64_t maxAttempts) {

@@ -23,4 +23,14 @@ struct CoverSearch {
 };
 CoverSearch findCoverWithin(const Board& board, std::int64_t maxStates);
 
+// The same search counting full covers, up to `most`: `covers` is the exact number when it is
+// below `most`, and `cover` the first one found. `finished` is false when it gave up after
+// `maxStates` states; `covers` is then only a lower bound.
+struct CoverTally {
+    std::optional<Cover> cover;
+    int covers = 0;
+    bool finished = true;
+};
+CoverTally countCoversWithin(const Board& board, int most, std::int64_t maxStates);
+
 } // namespace pairpath

@@ -32,7 +32,7 @@ struct DrawnCover {
 std::optional<DrawnCover> drawCover(const CoverCounts& counts, CoverCount pick);
 
 // Whether `cover` is the only cover that joins its ends: it shows no other at once, and the count
-// of the covers with those ends, the slow part, says one.
+// of the covers with those ends up to two, the slow part, says one.
 bool isOnlyCoverOfItsEnds(const DrawnCover& cover, int side);
 
 // A pairing's pairs numbered and oriented uniformly; the board of such a placement.
