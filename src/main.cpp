@@ -46,8 +46,9 @@ int main(int argc, char* argv[]) {
     if (options.fullScreen) return pairpath::playFullScreen(options);
     pairpath::useColours(options.colours);
     try {
-        pairpath::Session session = pairpath::beginSession(
-            options.seed, options.size, options.pairs, options.answers, options.daily);
+        pairpath::Session session =
+            pairpath::beginSession(options.seed, options.size, options.pairs, options.answers,
+                                   options.daily, options.grade);
         pairpath::start(pairpath::startPuzzle(session));
     } catch (const pairpath::InputEnded&) {
         std::cout.flush();

@@ -416,14 +416,15 @@ TEST(FullScreen, PlaysAndGivesTheTerminalBack) {
         EXPECT_EQ(terminal.mouse, VTERM_PROP_MOUSE_DRAG);
         if (after != nullptr) {
             ASSERT_NO_FATAL_FAILURE(solveByMouse(terminal));
-            // Keys read after the win draw the screen again: a frame may be half written.
-            ASSERT_NO_FATAL_FAILURE(
-                terminal.waitFor([&] { return routesDrawn(terminal); }, "the routes' lines"));
-            const std::string screen = terminal.text();
-            EXPECT_NE(screen.find("Moves 21, hints 0, time", screen.find("Congrats!")),
-                      std::string::npos)
-                << "the win's counts below its message\n"
-                << screen;
+            // Keys read after the win draw the screen again: a frame may be half written, so the
+            // routes' lines, and the win's counts below its message, are waited for.
+            const auto won = [&] {
+                const std::string screen = terminal.text();
+                return routesDrawn(terminal) &&
+                       screen.find("Moves 21, hints 0, time", screen.find("Congrats!")) !=
+                           std::string::npos;
+            };
+            ASSERT_NO_FATAL_FAILURE(terminal.waitFor(won, "the routes and the win's counts"));
             terminal.type(after); // a key other than N, C or Q is passed over
             ASSERT_NO_FATAL_FAILURE(terminal.waitForText(next));
             if (after == std::string_view("xn")) { // the seed's next board, dealt while playing

@@ -94,6 +94,8 @@ TEST(Program, HelpVersionAndRefusalsEndAtOnce) {
         {"--pairs=9 --size=5", "", 2, "--size 5 --pairs 9"},
         {"--color=sometimes", "", 2, "'sometimes' for --color"},
         {"--solve=", "", 2, "'' for --solve"},
+        {"--difficulty=tough", "", 2, "'tough' for --difficulty"},
+        {"--difficulty=easy --size=8 --pairs=4", "", 2, "on 8 x 8 with 4 pairs: it has expert"},
         {"--records --solve x", "", 2, "--records cannot go with --solve"},
         {"--records extra", "", 2, "unexpected argument 'extra'"},
         {"-f --solve=-", "", 2, "--full-screen cannot go with --solve"},
@@ -119,7 +121,7 @@ TEST(Program, HelpVersionAndRefusalsEndAtOnce) {
         // A file that opens but cannot be read: the process's own memory, from address 0.
         {"--solve /proc/self/mem", "", 2, "/proc/self/mem:1: cannot be read"},
     });
-    const std::string hint = "\n" + line(Message::tryHelp);
+    const std::string hint = line(Message::tryHelp).insert(0, 1, '\n');
     for (const auto& [arguments, input, status, text] : cases) {
         if (arguments.ends_with("/mem") && !std::filesystem::exists("/proc/self/mem")) continue;
         const Ran ran = run(arguments, input);
@@ -281,15 +283,28 @@ Board shownBoard(const std::string& output, int side) {
 }
 
 // Every board dealt with --unique has exactly one solution: drawn and checked, drawn directly,
-// and the puzzle of a day.
+// and the puzzle of a day; and with --difficulty, the grade asked for.
 TEST(Program, DealsOnlyOneAnswerBoardsWhenAsked) {
-    for (const auto& [side, pairs] : {std::pair{5, 5}, {6, 5}, {6, 8}, {7, 6}, {8, 9}}) {
+    for (const auto& [side, pairs, asked] : {std::tuple{5, 5, "-u"},
+                                             {6, 5, "-u"},
+                                             {6, 8, "-u"},
+                                             {7, 6, "-u"},
+                                             {8, 9, "-u"},
+                                             {7, 5, "--difficulty=hard"},
+                                             {7, 7, "--difficulty=medium"}}) {
         for (const int seed : {1, 2, 3}) {
-            const Ran ran = run("-u --color=never --seed " + std::to_string(seed) + " --size " +
-                                std::to_string(side) + " --pairs " + std::to_string(pairs));
+            std::string arguments = asked;
+            arguments += " --color=never --seed " + std::to_string(seed);
+            arguments += " --size " + std::to_string(side) + " --pairs " + std::to_string(pairs);
+            const Ran ran = run(arguments);
             const Board board = shownBoard(ran.output, side);
             ASSERT_EQ(board.size, side) << ran.output;
             EXPECT_EQ(countSolutions(board), 1U) << gridText(board);
+            const std::string_view named = asked;
+            if (named.starts_with("--difficulty=")) {
+                EXPECT_EQ(gradeName(gradeBoard(board)), named.substr(named.find('=') + 1))
+                    << gridText(board);
+            }
         }
     }
     // The day's board, in the line game too: that day's own every run, with one solution.
@@ -422,28 +437,33 @@ TEST(Solver, RefusesEveryOtherByteWithItsLine) {
 TEST(Program, ShowsTheRecordsOrWhyNot) {
     const TempFolder state;
     std::filesystem::create_directories(state.path / "pairpath");
+    // The status, then what --records writes on standard output and then on standard error.
     const auto shown = [&](std::string_view file, const std::string& environment) {
         std::ofstream(state.path / "pairpath/records", std::ios::binary) << file;
         const Ran ran = run("--records", "", environment);
-        return std::to_string(ran.status) + ran.output + ran.errors;
+        return std::pair(ran.status, ran.output + ran.errors);
     };
     const std::string here = "export XDG_STATE_HOME='" + state.path.string() + "'";
     EXPECT_EQ(shown("daily days=3 streak=2 last=2026-12-07 best=61\n"
                     "side=6 pairs=5 answers=one won=1 best=75 moves=40\n"
+                    "side=6 pairs=5 answers=hard won=2 best=100 moves=45\n"
                     "side=5 pairs=4 answers=any won=3 best=3600 moves=21\n",
                     here),
-              "0" + line(Message::recordLine, 5, 5, 4, 3, "60:00", 21) +
-                  line(Message::oneAnswerRecordLine, 6, 6, 5, 1, "1:15", 40) +
-                  line(Message::dailyRecordLine, 3, 2, "2026-12-07", "1:01"));
-    EXPECT_EQ(shown("", here), "0" + line(Message::noRecords));
-    EXPECT_EQ(shown("side=5 pairs=4 answers=any won=1 best=9300000000 moves=21\n"
-                    "side=6 pairs=5 answers=one won=1 best=75 moves=40\n",
-                    here),
-              "1" + line(Message::oneAnswerRecordLine, 6, 6, 5, 1, "1:15", 40) +
-                  line(Message::recordsBadLine, (state.path / "pairpath/records").string(), 1,
-                       badLineText("best", 0)));
-    EXPECT_EQ(shown("", "unset XDG_STATE_HOME; export HOME=home"),
-              "1" + line(Message::fileProblem, "records", messageText(Message::relativeHome)));
+              std::pair(0, line(Message::recordLine, 5, 5, 4, 3, "60:00", 21) +
+                               line(Message::oneAnswerRecordLine, 6, 6, 5, 1, "1:15", 40) +
+                               line(Message::gradedRecordLine, 6, 6, 5, "hard", 2, "1:40", 45) +
+                               line(Message::dailyRecordLine, 3, 2, "2026-12-07", "1:01")));
+    EXPECT_EQ(shown("", here), std::pair(0, line(Message::noRecords)));
+    EXPECT_EQ(
+        shown("side=5 pairs=4 answers=any won=1 best=9300000000 moves=21\n"
+              "side=6 pairs=5 answers=one won=1 best=75 moves=40\n",
+              here),
+        std::pair(1, line(Message::oneAnswerRecordLine, 6, 6, 5, 1, "1:15", 40) +
+                         line(Message::recordsBadLine, (state.path / "pairpath/records").string(),
+                              1, badLineText("best", 0))));
+    EXPECT_EQ(
+        shown("", "unset XDG_STATE_HOME; export HOME=home"),
+        std::pair(1, line(Message::fileProblem, "records", messageText(Message::relativeHome))));
 }
 
 } // namespace

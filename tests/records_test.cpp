@@ -37,8 +37,9 @@ std::string readFile(const fs::path& path) {
     return text.str();
 }
 
-constexpr RecordKey key(int size, int pairs, Answers answers = Answers::any) {
-    return {size, pairs, answers};
+RecordKey key(int size, int pairs, Answers answers = Answers::any,
+              std::optional<Grade> grade = std::nullopt) {
+    return {size, pairs, answers, grade};
 }
 
 // What a win did, in short: "" when it was kept as it was, "aside NAME" when it started a fresh

@@ -183,12 +183,12 @@ TEST(Screen, ShowsTheTimePlayed) {
         EXPECT_EQ(clockText(std::chrono::seconds(seconds)), shown);
 }
 
-// Where things are on the screen, and which colours it takes. A click on any of a cell's three
-// columns is on that cell; on the frame, or on a row between cells, it is on none. On 80 x 24 the
-// 5 x 5 frame's corner is at row 5, column 31. A message wider than the window breaks at a
-// blank. The pairs' colours are their own, from 256 colours where TERM or COLORTERM offer them,
-// and only where colours are wanted; the palettes, chosen to be told apart on dark and light
-// backgrounds, stay as they were chosen.
+// Where things are on the screen, and which colours it takes. The title names the grade. A click on
+// any of a cell's three columns is on that cell; on the frame, or on a row between cells, it is on
+// none. On 80 x 24 the 5 x 5 frame's corner is at row 5, column 31. A message wider than the window
+// breaks at a blank. The pairs' colours are their own, from 256 colours where TERM or COLORTERM
+// offer them, and only where colours are wanted; the palettes, chosen to be told apart on dark and
+// light backgrounds, stay as they were chosen.
 TEST(Screen, PlacesAndColoursWhatItShows) {
     const auto clicks = std::to_array<std::tuple<int, int, int>>(
         {{6, 31, -1}, {6, 32, 0}, {6, 34, 0}, {6, 35, 1}, {7, 32, -1}, {14, 46, 44}, {14, 47, -1}});
@@ -197,6 +197,10 @@ TEST(Screen, PlacesAndColoursWhatItShows) {
     FullScreenGame game(testing::boardFromText(rows));
     play(game, "1dddd2d^");
     EXPECT_NE(gameScreen(game, {16, 60}, Look{}).find("Continue?\033[0m"), std::string::npos);
+    game.solutions = 1; // the title gives the grade of a board with one solution
+    game.grade = Grade::medium;
+    const std::string title = messageText(Message::title, 5, 5, 4, "1 solution, medium");
+    EXPECT_NE(gameScreen(game, {}, Look{}).find(title), std::string::npos) << title;
     for (const bool colours : {true, false}) {
         const std::string screen = gameScreen(game, {}, Look{colours, true, true});
         EXPECT_EQ(screen.find(";38;5;160m1") != std::string::npos, colours);

@@ -163,14 +163,17 @@ TEST(Search, AgreesWithTheReferenceOnNearMisses) {
 // --- Looking for a puzzle ---
 
 // On these choices a hunt often runs past its first candidates into shared batches, and a
-// batch often holds more than one board with a cover, or with exactly one.
+// batch often holds more than one board with a cover, or with exactly one, or of the grade asked.
 TEST(Hunt, FindsTheFirstCandidateWithACover) {
     int cornerNeighbours = 0; // pair 1's ends may touch at a corner
-    for (const auto& [size, pairs, answers, seeds] : {std::tuple{6, 6, Answers::any, 30U},
-                                                      {7, 6, Answers::any, 30U},
-                                                      {8, 7, Answers::any, 30U},
-                                                      {6, 4, Answers::one, 10U},
-                                                      {7, 4, Answers::one, 3U}}) {
+    constexpr std::optional<Grade> anyGrade;
+    for (const auto& [size, pairs, answers, seeds, grade] :
+         {std::tuple{6, 6, Answers::any, 30U, anyGrade},
+          {7, 6, Answers::any, 30U, anyGrade},
+          {8, 7, Answers::any, 30U, anyGrade},
+          {6, 4, Answers::one, 10U, anyGrade},
+          {7, 4, Answers::one, 3U, anyGrade},
+          {6, 4, Answers::one, 5U, std::optional(Grade::hard)}}) {
         ASSERT_FALSE(isDrawnDirectly(size, pairs, answers));
         for (unsigned seed = 1; seed <= seeds; ++seed) {
             std::srand(seed);
@@ -185,13 +188,15 @@ TEST(Hunt, FindsTheFirstCandidateWithACover) {
                 cornerNeighbours += apart == 9 || apart == 11 ? 1 : 0;
                 EXPECT_TRUE(candidates++ > 0 || expected.endpoints[0] == cellCode(row, column));
             } while (!findCover(expected) ||
-                     (answers == Answers::one && countSolutions(expected) != 1));
+                     (answers == Answers::one && countSolutions(expected) != 1) ||
+                     (grade && gradeBoard(expected) != *grade));
             // Hunting twice from the same seed also leaves the generator in the same state,
             // however far the drawing ran ahead of the searching, so the next board is the same.
             std::array<int, 2> next{};
             for (int& value : next) {
                 std::srand(seed);
-                const PuzzleHunt hunt = findPuzzle(size, pairs, nullptr, answers);
+                const PuzzleHunt hunt =
+                    findPuzzle(size, pairs, nullptr, answers, candidateLimit, nullptr, grade);
                 ASSERT_TRUE(hunt.puzzle.has_value());
                 EXPECT_EQ(hunt.candidates, candidates)
                     << size << " x " << size << ", seed " << seed;

@@ -38,6 +38,11 @@ constexpr auto messageTexts = std::to_array<Text>({
     {Message::huntProgress, "Looking for a # puzzle: # of at most # candidates tried..."},
     {Message::anyKind, "solvable"},
     {Message::oneAnswerKind, "one-answer"},
+    {Message::gradedKind, "# #"}, // the grade, the kind
+    {Message::withGrade, "#, #"}, // the solutions, the grade
+    // The grade asked for, the side twice, the pairs, the grades offered.
+    {Message::gradeNotOffered, "No # puzzles come in good time on # x # with # pairs: it has #."},
+    {Message::orWord, " or "},
     // The line dialogue.
     {Message::pairPrompt, "Please select which number to start (press Ctrl+c to quit):"},
     {Message::movementPrompt,
@@ -144,6 +149,7 @@ constexpr auto messageTexts = std::to_array<Text>({
     // The side twice, the pairs, the wins, the best time, the fewest moves.
     {Message::recordLine, "# x #, # pairs: won #, best #, fewest moves #"},
     {Message::oneAnswerRecordLine, "# x #, # pairs, one answer: won #, best #, fewest moves #"},
+    {Message::gradedRecordLine, "# x #, # pairs, #: won #, best #, fewest moves #"}, // and grade
     {Message::noRecords, "No games won yet."},
     // The solver.
     {Message::solutionsCount, "solutions: #"},
@@ -241,6 +247,7 @@ Exit status:
     {Message::colourWhens, "always, never or auto"},
     {Message::conflict, "# cannot go with #"}, // two options that say what to do
     {Message::dateForm, "a date written YYYY-MM-DD, from 1970-01-01 to 9999-12-31"},
+    {Message::gradeNames, "easy, medium, hard or expert"},
 });
 
 constexpr bool inOrder() {

@@ -32,6 +32,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// The puzzles a hunt looks for: any that can be solved, or those with one answer, and of a grade.
+struct Wanted {
+    Answers answers = Answers::any;
+    std::optional<Grade> grade;
+};
+
 constexpr auto quietWait = std::chrono::seconds(1);
 constexpr auto reportInterval = std::chrono::seconds(1);
 constexpr std::int64_t aloneCandidates = 256; // drawn and searched before the helper starts
@@ -84,7 +90,7 @@ struct Batch {
 // - the answer is the first cover of batch `settledBatches`, once that batch is searched:
 //   every earlier candidate is known to have none.
 struct SharedHunt {
-    Answers answers = Answers::any; // set before the threads start
+    Wanted wanted; // set before the threads start
     std::mutex lock;
     std::condition_variable changed;
     std::array<Batch, ringSize> ring; // batch b lives in ring[b % ringSize]
@@ -126,20 +132,25 @@ struct SharedHunt {
 // drawn and checked.
 constexpr std::int64_t statesBeforeCounting = 100;
 
-// Whether a candidate is a puzzle: it has a full cover, and for Answers::one no other. Most
-// boards are settled by a search that stops at the second cover; the rest are counted, up to two,
-// unless the one cover found shows another at once.
-bool isPuzzle(const Board& candidate, Answers answers) {
-    if (answers == Answers::any) return findCover(candidate).has_value();
-    const CoverTally tally = countCoversWithin(candidate, 2, statesBeforeCounting);
-    if (tally.finished) return tally.covers == 1;
-    if (tally.cover && showsAnotherCover(*tally.cover, candidate.size)) return false;
-    return solutionsUpToTwo(candidate) == 1;
+// Whether a board with one solution has the grade wanted, if one is.
+bool hasGrade(const Board& board, const Wanted& wanted) {
+    return !wanted.grade || gradeBoard(board) == *wanted.grade;
 }
 
-int firstPuzzle(const Batch& batch, Answers answers) {
+// Whether a candidate is a puzzle: it has a full cover, and for Answers::one no other, and then
+// the grade wanted. Most boards are settled by a search that stops at the second cover; the rest
+// are counted, up to two, unless the one cover found shows another at once.
+bool isPuzzle(const Board& candidate, const Wanted& wanted) {
+    if (wanted.answers == Answers::any) return findCover(candidate).has_value();
+    const CoverTally tally = countCoversWithin(candidate, 2, statesBeforeCounting);
+    if (tally.finished) return tally.covers == 1 && hasGrade(candidate, wanted);
+    if (tally.cover && showsAnotherCover(*tally.cover, candidate.size)) return false;
+    return solutionsUpToTwo(candidate) == 1 && hasGrade(candidate, wanted);
+}
+
+int firstPuzzle(const Batch& batch, const Wanted& wanted) {
     for (int i = 0; i < batch.count; ++i) {
-        if (isPuzzle(batch.boards[std::size_t(i)], answers)) return i;
+        if (isPuzzle(batch.boards[std::size_t(i)], wanted)) return i;
     }
     return -1;
 }
@@ -149,7 +160,7 @@ void searchBatch(SharedHunt& hunt, std::unique_lock<std::mutex>& held, std::int6
     Batch& batch = hunt.batch(number);
     batch.stage = Stage::searching;
     held.unlock();
-    const int firstCover = firstPuzzle(batch, hunt.answers);
+    const int firstCover = firstPuzzle(batch, hunt.wanted);
     held.lock();
     batch.firstCover = firstCover;
     batch.stage = Stage::searched;
@@ -200,13 +211,13 @@ void drawAndSearch(SharedHunt& hunt, int size, int pairs, std::int64_t drawnAlre
     }
 }
 
-PuzzleHunt huntTogether(int size, int pairs, Answers answers, std::int64_t drawnAlready,
+PuzzleHunt huntTogether(int size, int pairs, const Wanted& wanted, std::int64_t drawnAlready,
                         std::int64_t maxCandidates, Progress& progress) {
     // Its batches take a quarter of a megabyte: on the heap, where running short of memory is
     // reported, rather than on the stack.
     const auto shared = std::make_unique<SharedHunt>();
     SharedHunt& hunt = *shared;
-    hunt.answers = answers;
+    hunt.wanted = wanted;
     std::thread helper;
     try {
         helper = std::thread(helpSearch, std::ref(hunt));
@@ -241,18 +252,39 @@ bool isDrawnDirectly(int size, int pairs, Answers answers) {
            pairs <= std::min(maxPairs, mostPairsFor(size));
 }
 
+std::vector<Grade> gradesOffered(int size, int pairs) {
+    // Each grade whose boards come, on a 2-core machine, in at most a second in the median and
+    // five at the 99th percentile (measured with the benchmark's --difficulty): a bit per grade,
+    // easy first, for each side and number of pairs from 4 to 9.
+    constexpr std::array<std::array<unsigned, maxPairs - minPairs + 1>, maxSide - minSide + 1>
+        offered{{{0b0011, 0b0001, 0b0001, 0b0001, 0b0001, 0b0000},
+                 {0b1111, 0b0111, 0b0011, 0b0001, 0b0001, 0b0001},
+                 {0b1111, 0b1111, 0b0111, 0b0111, 0b0011, 0b0001},
+                 {0b1000, 0b1100, 0b1110, 0b0111, 0b0111, 0b0111}}};
+    std::vector<Grade> grades;
+    if (size < minSide || size > maxSide || pairs < minPairs || pairs > maxPairs) return grades;
+    const unsigned bits = offered[std::size_t(size - minSide)][std::size_t(pairs - minPairs)];
+    for (const Grade grade : {Grade::easy, Grade::medium, Grade::hard, Grade::expert}) {
+        if ((bits >> unsigned(grade) & 1U) != 0) grades.push_back(grade);
+    }
+    return grades;
+}
+
 namespace {
 
 // The sampler's attempts, a batch at a time, so that a long wait can be reported; the limit
 // on them is the limit on candidates.
-PuzzleHunt drawDirectly(int size, int pairs, Answers answers, Progress& progress) {
+PuzzleHunt drawDirectly(int size, int pairs, const Wanted& wanted, Progress& progress) {
+    const Answers answers = wanted.answers;
     // One-answer attempts take longer: fewer between two looks, so that a stop is quick.
     const std::int64_t attemptsPerReport = std::int64_t{1} << (answers == Answers::one ? 12 : 16);
     for (std::int64_t attempts = 0; attempts < progress.limit && !progress.stopped();
          attempts += attemptsPerReport) {
         const auto board = drawSolvable(size, pairs, answers,
                                         std::min(attemptsPerReport, progress.limit - attempts));
-        if (board) return {board, 0};
+        // A board of another grade is turned down as the loop would turn it down: among those
+        // with one solution, each of the grade keeps its odds.
+        if (board && hasGrade(*board, wanted)) return {board, 0};
         progress.update(std::min(attempts + attemptsPerReport, progress.limit));
     }
     return {std::nullopt, 0};
@@ -261,11 +293,14 @@ PuzzleHunt drawDirectly(int size, int pairs, Answers answers, Progress& progress
 } // namespace
 
 PuzzleHunt findPuzzle(int size, int pairs, std::ostream* progressOut, Answers answers,
-                      std::int64_t maxCandidates, HuntWatch* watch) {
+                      std::int64_t maxCandidates, HuntWatch* watch, std::optional<Grade> grade) {
+    // A grade asks for one answer.
+    const Wanted wanted{grade ? Answers::one : answers, grade};
+    answers = wanted.answers;
     Progress progress{progressOut, maxCandidates, answers, watch};
     PuzzleHunt hunt;
     if (isDrawnDirectly(size, pairs, answers)) {
-        hunt = drawDirectly(size, pairs, answers, progress);
+        hunt = drawDirectly(size, pairs, wanted, progress);
         progress.finish();
         return hunt;
     }
@@ -273,13 +308,13 @@ PuzzleHunt findPuzzle(int size, int pairs, std::ostream* progressOut, Answers an
     while (hunt.candidates < alone && !progress.stopped()) {
         const Board candidate = createArray(size, pairs);
         ++hunt.candidates;
-        if (isPuzzle(candidate, answers)) {
+        if (isPuzzle(candidate, wanted)) {
             hunt.puzzle = candidate;
             return hunt;
         }
     }
     if (hunt.candidates < maxCandidates && !progress.stopped()) {
-        hunt = huntTogether(size, pairs, answers, hunt.candidates, maxCandidates, progress);
+        hunt = huntTogether(size, pairs, wanted, hunt.candidates, maxCandidates, progress);
     }
     progress.finish();
     return hunt;

@@ -60,7 +60,8 @@ void askStartQuestions(Session& session) {
         const bool side = question == StartQuestion::side;
         prompt(messageText(side ? Message::sideQuestion : Message::pairQuestion));
         const int answer = getUserinput(side ? sideChoices : pairChoices) - emptyCell;
-        if (!takeAnswer(session, question, answer)) say(Message::tooManyPairs);
+        if (const std::string why = takeAnswer(session, question, answer); !why.empty())
+            std::cout << why << '\n';
     }
 }
 

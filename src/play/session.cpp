@@ -3,7 +3,10 @@
 
 #include "pairpath/play/session.hpp"
 
+#include "pairpath/core/messages.hpp"
 #include "pairpath/hunt/hunt.hpp"
+
+#include <algorithm>
 
 #include <cstdlib>
 #include <ctime>
@@ -12,13 +15,15 @@
 namespace pairpath {
 
 Session beginSession(std::optional<unsigned> seed, std::optional<int> size,
-                     std::optional<int> pairs, Answers answers, std::optional<Date> daily) {
+                     std::optional<int> pairs, Answers answers, std::optional<Date> daily,
+                     std::optional<Grade> grade) {
     if (daily) {
         const DailyChoice choice = dailyChoice(*daily);
         size = choice.side;
         pairs = choice.pairs;
     }
-    return {seed, size, pairs, size, pairs, answers, false, daily, std::nullopt};
+    if (grade) answers = Answers::one;
+    return {seed, size, pairs, size, pairs, answers, grade, false, daily, std::nullopt};
 }
 
 StartQuestion nextQuestion(const Session& session) {
@@ -27,14 +32,26 @@ StartQuestion nextQuestion(const Session& session) {
     return StartQuestion::none;
 }
 
-bool takeAnswer(Session& session, StartQuestion question, int answer) {
+std::string gradeProblem(int size, int pairs, std::optional<Grade> grade) {
+    const std::vector<Grade> offered = gradesOffered(size, pairs);
+    if (!grade || std::ranges::find(offered, *grade) != offered.end()) return "";
+    std::string names;
+    for (std::size_t at = 0; at < offered.size(); ++at) {
+        if (at > 0) names += at + 1 == offered.size() ? messageText(Message::orWord) : ", ";
+        names += gradeName(offered[at]);
+    }
+    return messageText(Message::gradeNotOffered, gradeName(*grade), size, size, pairs, names);
+}
+
+std::string takeAnswer(Session& session, StartQuestion question, int answer) {
     std::optional<int>& answered = question == StartQuestion::side ? session.size : session.pairs;
     answered = answer;
-    if (!session.size || !session.pairs || *session.pairs <= mostPairsFor(*session.size)) {
-        return true;
-    }
-    answered.reset();
-    return false;
+    if (!session.size || !session.pairs) return "";
+    std::string problem = *session.pairs > mostPairsFor(*session.size)
+                              ? messageText(Message::tooManyPairs)
+                              : gradeProblem(*session.size, *session.pairs, session.grade);
+    if (!problem.empty()) answered.reset();
+    return problem;
 }
 
 std::optional<Board> dealPuzzle(Session& session, std::ostream* progress, HuntWatch* watch) {
@@ -44,8 +61,8 @@ std::optional<Board> dealPuzzle(Session& session, std::ostream* progress, HuntWa
     // answers give the same candidates.
     if (!session.seeded) std::srand(session.seed.value_or(unsigned(std::time(nullptr))));
     session.seeded = true;
-    const PuzzleHunt hunt =
-        findPuzzle(*session.size, *session.pairs, progress, session.answers, candidateLimit, watch);
+    const PuzzleHunt hunt = findPuzzle(*session.size, *session.pairs, progress, session.answers,
+                                       candidateLimit, watch, session.grade);
     // The command line's answers found nothing: from now on both questions are asked.
     if (!hunt.puzzle && (watch == nullptr || !watch->stop)) forgetChoice(session);
     return hunt.puzzle;

@@ -26,10 +26,14 @@ constexpr int unreadableFile = 2;
 // The line --records shows for `record`.
 std::string shownLine(const Record& record) {
     const RecordKey key = record.key;
+    const std::string best = clockText(std::chrono::seconds(record.bestSeconds));
+    if (key.grade) {
+        return messageText(Message::gradedRecordLine, key.size, key.size, key.pairs,
+                           gradeName(*key.grade), record.won, best, record.fewestMoves);
+    }
     return messageText(key.answers == Answers::one ? Message::oneAnswerRecordLine
                                                    : Message::recordLine,
-                       key.size, key.size, key.pairs, record.won,
-                       clockText(std::chrono::seconds(record.bestSeconds)), record.fewestMoves);
+                       key.size, key.size, key.pairs, record.won, best, record.fewestMoves);
 }
 
 } // namespace

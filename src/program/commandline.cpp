@@ -12,6 +12,7 @@
 #include "pairpath/core/messages.hpp"
 
 #include "pairpath/core/board.hpp"
+#include "pairpath/play/session.hpp"
 
 #include <getopt.h>
 
@@ -35,12 +36,13 @@ enum OptionCode : int {
     solveCode,
     recordsCode,
     resumeCode,
-    dailyCode
+    dailyCode,
+    difficultyCode
 };
 
 // The leading ':' makes getopt_long tell a missing value (':') from an unknown option ('?').
 constexpr const char* shortOptions = ":hVfus:";
-constexpr std::array<option, 13> longOptions{{
+constexpr std::array<option, 14> longOptions{{
     {"help", no_argument, nullptr, 'h'},
     {"version", no_argument, nullptr, 'V'},
     {"seed", required_argument, nullptr, 's'},
@@ -53,6 +55,7 @@ constexpr std::array<option, 13> longOptions{{
     {"records", no_argument, nullptr, recordsCode},
     {"resume", no_argument, nullptr, resumeCode},
     {"daily", optional_argument, nullptr, dailyCode},
+    {"difficulty", required_argument, nullptr, difficultyCode},
     {nullptr, 0, nullptr, 0},
 }};
 
@@ -80,7 +83,8 @@ Kind kindOf(int code) {
     case dailyCode: return Kind::names;
     case 's':
     case sizeCode:
-    case pairsCode: return Kind::choice;
+    case pairsCode:
+    case difficultyCode: return Kind::choice;
     default: return Kind::any;
     }
 }
@@ -137,6 +141,10 @@ std::string takeOption(int code, std::string_view text, Reading& reading) {
         expected = takeCount(text, minSide, maxSide, reading.options.size);
     } else if (code == pairsCode) {
         expected = takeCount(text, minPairs, maxPairs, reading.options.pairs);
+    } else if (code == difficultyCode) {
+        reading.options.grade = gradeOfName(text);
+        if (reading.options.grade) reading.options.answers = Answers::one; // a grade has one answer
+        if (!reading.options.grade) expected = messageText(Message::gradeNames);
     } else if (code == dailyCode) {
         reading.options.daily = text.empty() ? todayUtc() : dateOf(text);
         if (!reading.options.daily) expected = messageText(Message::dateForm);
@@ -173,11 +181,12 @@ std::string refusedOption(std::string_view element) {
     return messageText(Message::unknownLong, typed);
 }
 
-// What is wrong with the grid side and pair count given together, or "" when they fit.
+// What is wrong with the grid side and pair count given together, or "" when they fit: more
+// pairs than the side holds, or a grade asked for that their boards seldom have.
 std::string combinationProblem(const Options& options) {
-    if (!options.size || !options.pairs || *options.pairs <= mostPairsFor(*options.size)) {
-        return "";
-    }
+    if (!options.size || !options.pairs) return "";
+    if (*options.pairs <= mostPairsFor(*options.size))
+        return gradeProblem(*options.size, *options.pairs, options.grade);
     const int side = *options.size;
     return messageText(Message::tooManyPairsGiven, side, side, mostPairsFor(side), side,
                        *options.pairs);

@@ -1,19 +1,22 @@
 // The records file: reading it strictly, so that anything but records counts as damage, and
 // adding a win under a lock, the file replaced whole.
 //
-// The file is text, one line a choice, sorted by side, then pairs, then answers:
+// The file is text, one line a choice, sorted by side, then pairs, then answers, then the puzzles
+// of the day won, on a line of their own:
 //
 //     side=5 pairs=4 answers=any won=3 best=21 moves=21
+//     daily days=12 streak=3 last=2026-12-07 best=75
 //
-// side is 5 to 8; pairs 4 to 9, and no more than the side holds; answers is "any", or "one" for
-// one-answer puzzles (--unique); won is the games won, at least 1; best is the best time in
-// seconds, no more than the game's clock can count, and moves the fewest moves. Numbers are
-// decimal digits, without a sign. The fields come in this order, parted by one blank, and every
-// line ends with a newline. No two lines name the same choice. Anything else is damage: a line
-// longer than `longestLine`, a number too large for its field, any other byte. A damaged file is
-// never lost: a win sets it aside whole, and its good lines carry on in the new file. A file can
-// hold at most one line for each of the 48 choices, so one longer than `mostBytes` always has a bad
-// line within its first `mostBytes`, and no more is ever read.
+// side is 5 to 8; pairs 4 to 9, and no more than the side holds; answers is "any", "one" for
+// one-answer puzzles (--unique), or the grade asked for (--difficulty); won is the games won, at
+// least 1; best is the best time in seconds, no more than the game's clock can count, and moves
+// the fewest moves. Numbers are decimal digits, without a sign. The fields come in this order,
+// parted by one blank, and every line ends with a newline. No two lines name the same choice.
+// Anything else is damage: a line longer than `longestLine`, a number too large for its field,
+// any other byte. A damaged file is never lost: a win sets it aside whole, and its good lines
+// carry on in the new file. A file holds at most one line for each of the 138 choices and the
+// puzzles of the day, so one longer than `mostBytes` always has a bad line within its first
+// `mostBytes`, and no more is ever read.
 
 #include "pairpath/records/records.hpp"
 
@@ -35,14 +38,13 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::size_t longestLine = 100; // the longest good line has 86 characters
-constexpr std::size_t mostBytes = 8192;  // more than 48 lines of `longestLine`
+constexpr std::size_t mostBytes = 16384; // more than 139 lines of `longestLine`
 constexpr int mostCount = std::numeric_limits<int>::max();
 // The most seconds a win can take: the game's clock counts nanoseconds in 64 bits.
 constexpr long mostSeconds =
     long(std::chrono::duration_cast<std::chrono::seconds>(std::chrono::nanoseconds::max()).count());
 constexpr auto fieldNames =
     std::to_array<std::string_view>({"side=", "pairs=", "answers=", "won=", "best=", "moves="});
-constexpr auto answerNames = std::to_array<std::string_view>({"any", "one"}); // by Answers
 constexpr auto dailyNames =
     std::to_array<std::string_view>({"daily", "days=", "streak=", "last=", "best="});
 
@@ -54,13 +56,30 @@ struct Reading {
 };
 
 // Where a record goes in the file: by side, then pairs, then one-answer puzzles last.
-std::tuple<int, int, Answers> place(const Record& record) {
-    return {record.key.size, record.key.pairs, record.key.answers};
+std::tuple<int, int, Answers, std::optional<Grade>> place(const Record& record) {
+    return {record.key.size, record.key.pairs, record.key.answers, record.key.grade};
 }
 
-bool goodKey(RecordKey key) {
+} // namespace
+
+std::string_view answersText(Answers answers, std::optional<Grade> grade) {
+    if (grade) return gradeName(*grade);
+    return answers == Answers::one ? "one" : "any";
+}
+
+std::optional<std::pair<Answers, std::optional<Grade>>> answersOf(std::string_view text) {
+    if (text == "any" || text == "one")
+        return std::pair{text == "one" ? Answers::one : Answers::any, std::optional<Grade>()};
+    if (const auto grade = gradeOfName(text)) return std::pair{Answers::one, grade};
+    return std::nullopt;
+}
+
+namespace {
+
+bool goodKey(const RecordKey& key) {
     return key.size >= minSide && key.size <= maxSide && key.pairs >= minPairs &&
-           key.pairs <= std::min(maxPairs, mostPairsFor(key.size));
+           key.pairs <= std::min(maxPairs, mostPairsFor(key.size)) &&
+           (!key.grade || key.answers == Answers::one);
 }
 
 // The values of the fields of `line`, named in order by `names`, parted by one blank; nothing
@@ -99,19 +118,19 @@ LineRead recordOn(std::string_view line) {
     const auto fields = fieldsOf(line, fieldNames);
     if (!fields) return {};
     const auto& values = *fields;
-    const auto* const answers = std::ranges::find(answerNames, values[2]);
+    const auto answers = answersOf(values[2]);
     const std::array<bool, fieldNames.size()> good{
         decimal<long>(values[0], minSide, maxSide).has_value(),
         decimal<long>(values[1], minPairs, maxPairs).has_value(),
-        answers != answerNames.end(),
+        answers.has_value(),
         decimal<long>(values[3], 1, mostCount).has_value(),
         decimal<long>(values[4], 0, mostSeconds).has_value(),
         decimal<long>(values[5], 0, mostCount).has_value()};
     if (const std::string_view fault = fieldAtFault(good, fieldNames); !fault.empty())
         return {{}, fault};
     const RecordKey key{int(*decimal<long>(values[0], minSide, maxSide)),
-                        int(*decimal<long>(values[1], minPairs, maxPairs)),
-                        answers == answerNames.begin() ? Answers::any : Answers::one};
+                        int(*decimal<long>(values[1], minPairs, maxPairs)), answers->first,
+                        answers->second};
     if (!goodKey(key)) return {{}, "pairs"}; // more pairs than the side holds
     return {Record{key, int(*decimal<long>(values[3], 1, mostCount)),
                    *decimal<long>(values[4], 0, mostSeconds),
@@ -189,7 +208,7 @@ std::string fileLine(const Record& record) {
     const std::array<std::string, fieldNames.size()> values{
         std::to_string(record.key.size),
         std::to_string(record.key.pairs),
-        std::string(answerNames[record.key.answers == Answers::one ? 1 : 0]),
+        std::string(answersText(record.key.answers, record.key.grade)),
         std::to_string(record.won),
         std::to_string(record.bestSeconds),
         std::to_string(record.fewestMoves)};

@@ -23,6 +23,7 @@
 #include "pairpath/records/saved_game.hpp"
 
 #include "pairpath/core/decimal.hpp"
+#include "pairpath/records/records.hpp"
 
 #include <algorithm>
 #include <array>
@@ -40,7 +41,6 @@ namespace fs = std::filesystem;
 
 constexpr std::size_t mostBytes = 4096; // more than any game: 64 cells of 4 bytes, and the rest
 constexpr std::string_view heading = "pairpath game\n";
-constexpr auto answerNames = std::to_array<std::string_view>({"any", "one"}); // by Answers
 constexpr auto stateNames = std::to_array<std::string_view>({"none", "drawing", "done"});
 constexpr int mostCount = std::numeric_limits<int>::max();
 
@@ -53,7 +53,7 @@ std::string gameText(const SavedGame& game) {
     const int pairs = game.puzzle.count / 2;
     std::string text = std::string(heading) + "side " + std::to_string(game.puzzle.size) +
                        "\npairs " + std::to_string(pairs) + "\nanswers " +
-                       std::string(answerNames[game.answers == Answers::one ? 1 : 0]) + "\ndaily " +
+                       std::string(answersText(game.answers, game.grade)) + "\ndaily " +
                        (game.daily ? dateText(*game.daily) : "none") + "\nendpoints";
     for (int entry = 0; entry < 2 * pairs; ++entry)
         text += ' ' + cellText(position.endpoints[std::size_t(entry)]);
@@ -153,9 +153,10 @@ std::optional<SavedGame> gameOf(std::string_view text) {
     const int side = lines.number("side", minSide, maxSide);
     const int pairs = lines.number("pairs", minPairs, std::min(maxPairs, mostPairsFor(side)));
     const auto answers = lines.next("answers");
-    const auto named = std::ranges::find(answerNames, answers.empty() ? "" : answers[0]);
-    if (!lines.good || answers.size() != 1 || named == answerNames.end()) return std::nullopt;
-    game.answers = named == answerNames.begin() ? Answers::any : Answers::one;
+    const auto named = answersOf(answers.empty() ? "" : answers[0]);
+    if (!lines.good || answers.size() != 1 || !named) return std::nullopt;
+    game.answers = named->first;
+    game.grade = named->second;
     const auto daily = lines.next("daily");
     if (!lines.good || daily.size() != 1) return std::nullopt;
     game.daily = dateOf(daily[0]);

@@ -25,6 +25,7 @@ void startDeal(Dealer& dealer, Session& session) {
         dealt.puzzle = dealPuzzle(session, nullptr, &dealer.watch);
         dealt.daily = session.dealtDaily;
         if (dealt.puzzle) dealt.solutions = countSolutions(*dealt.puzzle);
+        if (dealt.solutions == 1) dealt.grade = gradeBoard(*dealt.puzzle);
         dealer.dealt = std::move(dealt);
         dealer.done = true;
     };

@@ -60,7 +60,7 @@ bool askStartQuestions(Session& session, std::string note) {
         const Message asked = side ? Message::screenSideQuestion : Message::screenPairQuestion;
         const int answer = askDigit({note, messageText(asked, low, high)}, low, high);
         if (answer == 0) return false;
-        note = takeAnswer(session, question, answer) ? "" : messageText(Message::tooManyPairs);
+        note = takeAnswer(session, question, answer);
     }
     return true;
 }
@@ -157,7 +157,11 @@ std::optional<Dealt> nextPuzzle(Session& session, Dealer& dealer, std::optional<
         session.size = saved->puzzle.size;
         session.pairs = saved->puzzle.count / 2;
         session.answers = saved->answers;
-        return Dealt{saved->puzzle, countSolutions(saved->puzzle), saved->daily};
+        session.grade = saved->grade;
+        const CoverCount solutions = countSolutions(saved->puzzle);
+        return Dealt{saved->puzzle, solutions,
+                     solutions == 1 ? std::optional(gradeBoard(saved->puzzle)) : std::nullopt,
+                     saved->daily};
     }
     if (!dealing(dealer)) {
         quit = !askStartQuestions(session, note);
@@ -168,8 +172,11 @@ std::optional<Dealt> nextPuzzle(Session& session, Dealer& dealer, std::optional<
     const int pairs = *session.pairs;
     const Message kind =
         session.answers == Answers::one ? Message::oneAnswerKind : Message::anyKind;
-    auto dealt = waitForDeal(
-        dealer, messageText(Message::lookingForPuzzle, messageText(kind), size, size, pairs));
+    std::string looking = messageText(kind);
+    if (session.grade)
+        looking = messageText(Message::gradedKind, gradeName(*session.grade), looking);
+    auto dealt =
+        waitForDeal(dealer, messageText(Message::lookingForPuzzle, looking, size, size, pairs));
     if (!dealt) {
         forgetChoice(session); // back to the choice, even one the command line made
         return std::nullopt;
@@ -180,8 +187,8 @@ std::optional<Dealt> nextPuzzle(Session& session, Dealer& dealer, std::optional<
 }
 
 int playGames(const Options& options, const Look& look) {
-    Session session =
-        beginSession(options.seed, options.size, options.pairs, options.answers, options.daily);
+    Session session = beginSession(options.seed, options.size, options.pairs, options.answers,
+                                   options.daily, options.grade);
     std::string note;
     std::optional<SavedGame> saved;
     if (!savedGameFirst(options, saved, note)) return EXIT_SUCCESS;
@@ -192,6 +199,8 @@ int playGames(const Options& options, const Look& look) {
         FullScreenGame game(*dealt->puzzle);
         game.solutions = dealt->solutions;
         game.answers = session.answers;
+        game.difficulty = session.grade;
+        game.grade = dealt->grade;
         game.daily = dealt->daily;
         if (saved) takeUp(game, *std::exchange(saved, std::nullopt));
         startDeal(dealer, session); // the next puzzle of this choice, while this one is played

@@ -35,6 +35,7 @@ SavedGame savedOf(const FullScreenGame& game, std::chrono::steady_clock::time_po
     SavedGame saved;
     saved.puzzle = game.live; // the grid's paths are not read back: the position holds them
     saved.answers = game.answers;
+    saved.grade = game.difficulty;
     saved.daily = game.daily;
     saved.position = positionOf(game.live, game.paths, game.drawing);
     saved.moves = game.moves;
@@ -65,10 +66,11 @@ void recordTheWin(FullScreenGame& game) {
     const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(game.playTime);
     const std::filesystem::path file = folder.path / recordsName;
     const WinRecorded recorded =
-        folder.why   ? WinRecorded{folder.why, "", {}}
-        : game.daily ? recordDailyWin(file, *game.daily, long(seconds.count()))
-                     : recordWin(file, {game.live.size, pairsOf(game), game.answers},
-                                 long(seconds.count()), game.moves);
+        folder.why ? WinRecorded{folder.why, "", {}}
+        : game.daily
+            ? recordDailyWin(file, *game.daily, long(seconds.count()))
+            : recordWin(file, {game.live.size, pairsOf(game), game.answers, game.difficulty},
+                        long(seconds.count()), game.moves);
     if (recorded.trouble) {
         game.note = messageText(Message::recordsNotSaved,
                                 troubleText(recorded.trouble.kind, recorded.trouble.error));
@@ -93,6 +95,7 @@ std::optional<SavedGame> gameToTakeUp(std::string& note) {
 void takeUp(FullScreenGame& game, const SavedGame& saved) {
     setPosition(game.live, game.paths, game.drawing, saved.position);
     game.answers = saved.answers;
+    game.difficulty = saved.grade;
     game.daily = saved.daily;
     game.moves = saved.moves;
     game.hints = saved.hints;

@@ -288,9 +288,10 @@ std::string gameScreen(const FullScreenGame& game, WindowSize window, const Look
         const std::string text = messageText(Message::windowTooSmall, layout.columns, layout.rows);
         return compose(window, {{0, 0, text.substr(0, std::size_t(window.columns))}});
     }
-    const std::string solutions =
-        game.solutions == 1 ? messageText(Message::oneSolution)
-                            : messageText(Message::solutions, countText(game.solutions, true));
+    std::string solutions = game.solutions == 1
+                                ? messageText(Message::oneSolution)
+                                : messageText(Message::solutions, countText(game.solutions, true));
+    if (game.grade) solutions = messageText(Message::withGrade, solutions, gradeName(*game.grade));
     const std::string title =
         game.daily ? messageText(Message::dailyTitle, dateText(*game.daily), size, size,
                                  pairsOf(game), solutions)

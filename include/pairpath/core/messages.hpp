@@ -18,7 +18,8 @@ namespace pairpath {
 enum class Message {
     offBoundary, overOwnPath, overEndpoint, keepOtherPath, backAtStart, eraseQuestion, erasing,
     redrawQuestion, redrawing, keepConnected, connected, win, tooManyPairs, inputEnded,
-    outOfMemory, huntProgress, anyKind, oneAnswerKind,
+    outOfMemory, huntProgress, anyKind, oneAnswerKind, gradedKind, withGrade, gradeNotOffered,
+    orWord,
     pairPrompt, movementPrompt, position, sideQuestion, pairQuestion, wrongLength, notAChoice,
     nothingFound,
     notATerminal, unfitTerminal, screenSideQuestion, screenPairQuestion, digitKeys,
@@ -33,12 +34,12 @@ enum class Message {
     wouldLeaveUnfilled, wouldSplit, wouldUnbalance, wouldTrade, wouldRunBack,
     recordsDamaged, recordsNotSaved, noStateFolder, relativeHome, fileProblem, recordsBadLine,
     badField, notRecords, sameChoice, shortBadLine, shortBadField, shortSameChoice, listAnd,
-    recordLine, oneAnswerRecordLine, noRecords,
+    recordLine, oneAnswerRecordLine, gradedRecordLine, noRecords,
     solutionsCount, solveProblem, longLine, blankParting, unknownCharacter, printable, byte,
     digitOnce, digitTimes, digitMissing, rowCount, oneCellRow, rowWidth, otherRowWidth, extraRow,
     unreadable, noBoard, route, routeCell,
     usage, version, tryHelp, refusal, badValue, takesNoValue, unknownShort, unknownLong, ambiguous,
-    needsValue, unexpected, tooManyPairsGiven, range, fileName, colourWhens, conflict, dateForm
+    needsValue, unexpected, tooManyPairsGiven, range, fileName, colourWhens, conflict, dateForm, gradeNames
 };
 // clang-format on
 

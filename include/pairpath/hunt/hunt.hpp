@@ -3,11 +3,13 @@
 #pragma once
 
 #include "pairpath/core/board.hpp"
+#include "pairpath/reason/trials.hpp"
 
 #include <atomic>
 #include <cstdint>
 #include <iosfwd>
 #include <optional>
+#include <vector>
 
 namespace pairpath {
 
@@ -31,12 +33,18 @@ struct HuntWatch {
 // candidates until one qualifies.
 bool isDrawnDirectly(int size, int pairs, Answers answers = Answers::any);
 
+// The grades whose one-answer boards this choice deals in good time, easy first: the others are
+// too rare among its boards.
+std::vector<Grade> gradesOffered(int size, int pairs);
+
 // Finds a puzzle: a board with a full cover, or with exactly one for Answers::one. For most
 // choices: draws candidates until one qualifies, or until `maxCandidates` have failed. For the
 // choices drawn directly: a drawSolvable board, with as many attempts at most, and no candidates
 // counted. When `progress` is given and the wait passes one second, reports how far it has got;
-// `watch`, when given, is kept up to date and may stop it.
+// `watch`, when given, is kept up to date and may stop it. A `grade` asks for boards with one
+// solution and that grade, with the odds of the loop given both.
 PuzzleHunt findPuzzle(int size, int pairs, std::ostream* progress, Answers answers = Answers::any,
-                      std::int64_t maxCandidates = candidateLimit, HuntWatch* watch = nullptr);
+                      std::int64_t maxCandidates = candidateLimit, HuntWatch* watch = nullptr,
+                      std::optional<Grade> grade = std::nullopt);
 
 } // namespace pairpath

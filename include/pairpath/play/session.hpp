@@ -10,6 +10,7 @@
 
 #include <iosfwd>
 #include <optional>
+#include <string>
 
 namespace pairpath {
 
@@ -23,23 +24,30 @@ struct Session {
     std::optional<int> size; // the choice for the next puzzle, as far as it is known
     std::optional<int> pairs;
     Answers answers = Answers::any; // the puzzles wanted
+    std::optional<Grade> grade;     // and the grade of their one answer, when one is asked for
     bool seeded = false;
     std::optional<Date> daily;      // the day whose board comes next, in place of a hunt
     std::optional<Date> dealtDaily; // the day of the puzzle dealt last, when it was a day's
 };
 
-// A session; with `daily`, its first puzzle is that day's board, of that day's choice.
+// A session; with `daily`, its first puzzle is that day's board, of that day's choice; with
+// `grade`, every puzzle has one answer and that grade.
 Session beginSession(std::optional<unsigned> seed, std::optional<int> size,
                      std::optional<int> pairs, Answers answers = Answers::any,
-                     std::optional<Date> daily = std::nullopt);
+                     std::optional<Date> daily = std::nullopt,
+                     std::optional<Grade> grade = std::nullopt);
 
 // What the player must answer next for the next puzzle.
 enum class StartQuestion { none, side, pairs };
 StartQuestion nextQuestion(const Session& session);
 
-// Takes the answer to `question`. False when the grid side and the pair count do not fit
-// together; the answer is then dropped, and the same question comes next.
-bool takeAnswer(Session& session, StartQuestion question, int answer);
+// Takes the answer to `question`. When the grid side and the pair count do not fit together, or
+// the choice offers no puzzle of the grade asked for, the answer is dropped, the same question
+// comes next, and the result says why; else it is empty.
+std::string takeAnswer(Session& session, StartQuestion question, int answer);
+
+// Why a choice deals no puzzle of `grade`, naming the grades it offers; empty when it does.
+std::string gradeProblem(int size, int pairs, std::optional<Grade> grade);
 
 // The day's board when one is due; else seeds the generator the first time, then looks for a
 // puzzle of the chosen side and pair count, reporting progress on `progress` when given. When

@@ -6,6 +6,7 @@
 
 #include "pairpath/core/board.hpp"
 #include "pairpath/hunt/daily.hpp"
+#include "pairpath/reason/trials.hpp"
 
 #include <optional>
 #include <span>
@@ -23,6 +24,7 @@ struct Options {
     bool fullScreen = false;        // play with single keys on the whole screen
     bool resume = false;            // take up the saved game at once
     std::optional<Date> daily;      // play the puzzle of this day
+    std::optional<Grade> grade;     // deal one-answer puzzles of this grade only
     Answers answers = Answers::any; // deal only puzzles with one solution, or any
     std::string solveFile;          // for Action::solve: the boards' file, "-" for standard input
 };

@@ -7,6 +7,7 @@
 
 #include "pairpath/core/board.hpp"
 #include "pairpath/hunt/daily.hpp"
+#include "pairpath/reason/trials.hpp"
 #include "pairpath/records/state_files.hpp"
 
 #include <filesystem>
@@ -17,13 +18,20 @@ namespace pairpath {
 
 inline constexpr std::string_view recordsName = "records"; // the file, in the state folder
 
-// A choice of game: the grid side, the number of pairs, and the answers its puzzles had.
+// A choice of game: the grid side, the number of pairs, the answers its puzzles had and the grade
+// asked for, if any.
 struct RecordKey {
     int size = 0;
     int pairs = 0;
     Answers answers = Answers::any;
+    std::optional<Grade> grade;
     bool operator==(const RecordKey&) const = default;
 };
+
+// The puzzles asked for, as the files write them: "any", "one", or a grade's name.
+std::string_view answersText(Answers answers, std::optional<Grade> grade);
+// Read back: the answers and the grade; none when the text is not one of those.
+std::optional<std::pair<Answers, std::optional<Grade>>> answersOf(std::string_view text);
 
 // The wins of one choice, read from `line` of the file (from 1).
 struct Record {

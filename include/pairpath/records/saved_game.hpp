@@ -6,6 +6,7 @@
 #include "pairpath/core/board.hpp"
 #include "pairpath/hunt/daily.hpp"
 #include "pairpath/play/position.hpp"
+#include "pairpath/reason/trials.hpp"
 #include "pairpath/records/state_files.hpp"
 
 #include <cstdint>
@@ -20,7 +21,8 @@ inline constexpr std::string_view savedGameName = "game"; // the file, in the st
 struct SavedGame {
     Board puzzle; // its endpoints as they stand in `position`
     Answers answers = Answers::any;
-    std::optional<Date> daily; // the day, for the puzzle of a day
+    std::optional<Grade> grade; // asked for
+    std::optional<Date> daily;  // the day, for the puzzle of a day
     Position position;
     int moves = 0;
     int hints = 0;

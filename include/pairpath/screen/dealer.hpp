@@ -16,7 +16,8 @@ namespace pairpath {
 struct Dealt {
     std::optional<Board> puzzle; // none when the hunt found nothing or was stopped
     CoverCount solutions = 0;
-    std::optional<Date> daily; // the day, for the puzzle of a day
+    std::optional<Grade> grade; // when it has one solution
+    std::optional<Date> daily;  // the day, for the puzzle of a day
 };
 
 // One deal at a time, which has the session to itself until it is taken or dropped: the deals

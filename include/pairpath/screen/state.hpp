@@ -6,6 +6,7 @@
 #include "pairpath/hunt/daily.hpp"
 #include "pairpath/play/position.hpp"
 #include "pairpath/play/rules.hpp"
+#include "pairpath/reason/trials.hpp"
 #include "pairpath/terminal/keys.hpp"
 
 #include <chrono>
@@ -37,11 +38,13 @@ struct FullScreenGame {
     Question question; // the question that waits for Y or N
     std::string message;
     std::string note; // after the win, in place of the counts: why the records were not kept
-    CoverCount solutions = 0;       // of the puzzle, as counted when it was dealt
-    Answers answers = Answers::any; // the puzzles asked for
-    std::optional<Date> daily;      // the day, for the puzzle of a day
-    int moves = 0;                  // steps taken into a cell
-    int hints = 0;                  // H pressed while a path was being drawn
+    CoverCount solutions = 0;        // of the puzzle, as counted when it was dealt
+    Answers answers = Answers::any;  // the puzzles asked for
+    std::optional<Grade> difficulty; // the grade asked for, if any
+    std::optional<Grade> grade;      // the puzzle's, when it has one solution
+    std::optional<Date> daily;       // the day, for the puzzle of a day
+    int moves = 0;                   // steps taken into a cell
+    int hints = 0;                   // H pressed while a path was being drawn
     bool won = false;
     bool quit = false;          // the player answered yes to "Quit? (Y/N)"
     bool dragging = false;      // the mouse button, held, draws on the path being drawn
