@@ -386,6 +386,8 @@ TEST(Program, SolvesEveryBoardGiven) {
         input += shown(board) + "\n";
         expected += std::string(expected.empty() ? "" : "\n") +
                     line(Message::solutionsCount, countText(solved.count, false));
+        if (solved.count == 1)
+            expected += "grade: " + std::string(gradeName(gradeBoard(board))) + '\n';
         if (solved.count == 0) continue;
         expected += shown({board.size, solved.solution});
         for (std::size_t pair = 0; pair < solved.routes.size(); ++pair) {

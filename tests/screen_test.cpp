@@ -3,6 +3,9 @@
 // through a pipe.
 
 #include "checks.hpp"
+#include "pairpath/hunt/hunt.hpp"
+#include "pairpath/play/reasons.hpp"
+#include "pairpath/sampler/fixed_ends.hpp"
 #include "pairpath/screen/state.hpp"
 #include "pairpath/screen/view.hpp"
 #include "pairpath/terminal/keys.hpp"
@@ -51,6 +54,10 @@ const std::string_view rows = "1...1/2...2/3...3/4..../....4";
 const std::string_view mirrored = "1...1/2...2/3...3/....4/4....";
 
 std::string said(Message message, int pair = 0) { return messageText(message, pair); }
+// A hint on the rows board, which has 5 solutions.
+std::string onTheWay(Message hint) {
+    return messageText(Message::oneOfSolutions, messageText(hint), "5");
+}
 std::string takenBack(Message change, int pair) {
     return messageText(Message::undone, messageText(change, pair));
 }
@@ -91,11 +98,11 @@ TEST(Screen, EachKeyActsOnTheGameAsTheRulesSay) {
         {"q", said(quitQuestion), rows, "- 0 0 0"},
         {"q~", "", rows, "- 0 0 0"},
         {"d", said(choosePair, 4), rows, "- 0 0 0"},
-        {"1h", said(hintRight), rows, "1 0 0 1"},
-        {"4h", said(hintDown), rows, "4 0 0 1"},
-        {"4_>h", said(hintUp), "1...1/2...2/3...3/4..../44..4", "4 0 2 1"},
-        {"4_h", said(hintLeft), "1...1/2...2/3...3/....4/4...4", "4 0 1 1", mirrored},
-        {"4dwddsds3h", said(hintRight), "1...1/2...2/34443/44.44/....4", "3 1 7 1"}, // past 4
+        {"1h", onTheWay(hintRight), rows, "1 0 0 1"},
+        {"4h", onTheWay(hintDown), rows, "4 0 0 1"},
+        {"4_>h", onTheWay(hintUp), "1...1/2...2/3...3/4..../44..4", "4 0 2 1"},
+        {"4_h", onTheWay(hintLeft), "1...1/2...2/3...3/....4/4...4", "4 0 1 1", mirrored},
+        {"4dwddsds3h", onTheWay(hintRight), "1...1/2...2/34443/44.44/....4", "3 1 7 1"}, // past 4
         {"4>h", said(noHint), "1...1/2...2/3...3/44.../....4", "4 0 1 1"},
         {"\004", said(quitQuestion), rows, "- 0 0 0"},
         // The mouse: a drag goes straight on a step at a time, and back over its path.
@@ -132,6 +139,7 @@ TEST(Screen, EachKeyActsOnTheGameAsTheRulesSay) {
     });
     for (const Case& test : cases) {
         FullScreenGame game(testing::boardFromText(test.board));
+        game.solutions = countSolutions(game.live);
         play(game, test.keys);
         EXPECT_EQ(game.message, test.message) << test.keys;
         EXPECT_EQ(gridText(game.live), test.grid) << test.keys;
@@ -152,6 +160,22 @@ TEST(Screen, EachKeyActsOnTheGameAsTheRulesSay) {
     FullScreenGame quitting(testing::boardFromText(rows));
     play(quitting, "qY");
     EXPECT_TRUE(quitting.quit);
+}
+
+// On a board with one solution a hint gives the reasoning's next step and its reason, from the
+// paths drawn; asked again at the same place it is the same, and counts once.
+TEST(Screen, HintsGiveTheirReasonAndCountOnce) {
+    std::srand(1);
+    const Board puzzle = *findPuzzle(5, 5, nullptr, Answers::one).puzzle;
+    FullScreenGame game(puzzle);
+    game.solutions = 1;
+    play(game, "hh");
+    EXPECT_EQ(game.message, hintText(nextHint(puzzle, {})));
+    EXPECT_EQ(game.hints, 1);
+    const auto route = solveBoard(puzzle).routes[0];
+    play(game, std::string(1, '1') + moveBetween(route[0], route[1]).key + "hh");
+    EXPECT_EQ(game.message, hintText(nextHint(puzzle, {{{route[1]}, false}})));
+    EXPECT_EQ(game.hints, 2);
 }
 
 // The clock leaves out the time stopped, and stops at the win: the time shown then is the time

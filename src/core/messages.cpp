@@ -111,6 +111,7 @@ constexpr auto messageTexts = std::to_array<Text>({
     {Message::dailyRecordLine, "Puzzles of the day: won #, # in a row to #, best #"},
     {Message::candidatesTried, "# candidates tried"},
     {Message::waitKeys, "Q: stop and choose again"},
+    {Message::oneOfSolutions, "# It leads to one of # solutions."}, // the hint, the solutions
     // The reasons a hint gives. A step: the pair, the row and column of its loose end, its way.
     {Message::hintStep, "Hint: # at row #, col # goes #."},
     {Message::hintOffSolution, "# leaves the solution at row #, col #: step back."}, // pair, cell
@@ -171,6 +172,7 @@ constexpr auto messageTexts = std::to_array<Text>({
     {Message::noBoard, "no board"},
     {Message::route, "#:#"},      // the pair, its cells
     {Message::routeCell, " #,#"}, // a cell's row and column
+    {Message::gradeLine, "grade: #"},
     // The command line.
     {Message::usage, R"(Usage: pairpath [OPTION]...
 Link each pair of equal digits on a square grid with a path. Paths run up, down,

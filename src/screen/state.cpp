@@ -6,6 +6,7 @@
 #include "pairpath/screen/state.hpp"
 
 #include "pairpath/core/search.hpp"
+#include "pairpath/play/reasons.hpp"
 
 #include <algorithm>
 #include <utility>
@@ -282,19 +283,45 @@ std::optional<int> hintFor(const FullScreenGame& game) {
     return (*cover)[std::size_t(drawn - 1)][1];
 }
 
+// The hint the reasoning gives on a board with one solution: the next step it finds from the
+// paths drawn, with its reason, or where a drawn path leaves the solution.
+std::string reasonedHint(const FullScreenGame& game) {
+    const Position position = here(game);
+    Board puzzle = game.live; // its endpoints alone, as they stand
+    std::vector<DrawnPath> drawn;
+    for (int pair = 1; pair <= pairsOf(game); ++pair) {
+        const auto& cells = position.cells[std::size_t(pair - 1)];
+        for (const int code : cells)
+            cellAt(puzzle.grid, code) = emptyCell;
+        drawn.push_back({cells, (position.connected >> (pair - 1) & 1U) != 0});
+    }
+    return hintText(nextHint(puzzle, drawn));
+}
+
+// A hint counts once for each position it is asked at: asked again there, it is the same.
 void hint(FullScreenGame& game) {
-    if (game.drawing.pair == 0) {
+    const bool reasoned = game.solutions == 1;
+    if (game.drawing.pair == 0 && !reasoned) {
         game.message = choosePrompt(game);
         return;
     }
-    ++game.hints;
+    if (Position position = here(game); game.hinted != position) {
+        ++game.hints;
+        game.hinted = std::move(position);
+    }
+    if (reasoned) {
+        game.message = reasonedHint(game);
+        return;
+    }
     const auto next = hintFor(game);
     if (!next) {
         game.message = messageText(Message::noHint);
         return;
     }
     const int reached = reachedCell(game.drawing, game.live.endpoints);
-    game.message = messageText(moveBetween(reached, *next).hint);
+    game.message =
+        messageText(Message::oneOfSolutions, messageText(moveBetween(reached, *next).hint),
+                    countText(game.solutions, true));
 }
 
 void goBack(FullScreenGame& game) {

@@ -5,6 +5,7 @@
 #include "pairpath/solver/solver.hpp"
 
 #include "pairpath/core/messages.hpp"
+#include "pairpath/reason/trials.hpp"
 #include "pairpath/sampler/fixed_ends.hpp"
 
 #include <array>
@@ -126,6 +127,8 @@ Board boardFromRows(const std::vector<std::string>& rows) {
 
 void writeSolutions(std::ostream& output, const Board& board, const Solutions& solved) {
     output << messageText(Message::solutionsCount, countText(solved.count, false)) << '\n';
+    if (solved.count == 1)
+        output << messageText(Message::gradeLine, gradeName(gradeBoard(board))) << '\n';
     if (solved.count == 0) return;
     for (int row = 0; row < board.size; ++row) {
         for (int column = 0; column < board.size; ++column) {

@@ -29,7 +29,7 @@ enum class Message {
     nothingToUndo, nothingToRedo, changeStep, changeStepBack, changeErase, changeAbandon,
     changeRedraw, changeCut, resumeQuestion, resumeKeys, noSavedGame, savedGameDamaged,
     savedGameUnread, dailyTitle, dailyRecordLine, candidatesTried, waitKeys,
-    hintStep, hintOffSolution, hintAllLinked, wayUp, wayDown, wayLeft, wayRight, onlyWayOn,
+    oneOfSolutions, hintStep, hintOffSolution, hintAllLinked, wayUp, wayDown, wayLeft, wayRight, onlyWayOn,
     onlyEntry, elseFails, trialFails, nestedTrialFails, bySearch, wouldCutOff, wouldBoxIn,
     wouldLeaveUnfilled, wouldSplit, wouldUnbalance, wouldTrade, wouldRunBack,
     recordsDamaged, recordsNotSaved, noStateFolder, relativeHome, fileProblem, recordsBadLine,
@@ -37,7 +37,7 @@ enum class Message {
     recordLine, oneAnswerRecordLine, gradedRecordLine, noRecords,
     solutionsCount, solveProblem, longLine, blankParting, unknownCharacter, printable, byte,
     digitOnce, digitTimes, digitMissing, rowCount, oneCellRow, rowWidth, otherRowWidth, extraRow,
-    unreadable, noBoard, route, routeCell,
+    unreadable, noBoard, route, routeCell, gradeLine,
     usage, version, tryHelp, refusal, badValue, takesNoValue, unknownShort, unknownLong, ambiguous,
     needsValue, unexpected, tooManyPairsGiven, range, fileName, colourWhens, conflict, dateForm, gradeNames
 };

@@ -51,6 +51,7 @@ struct FullScreenGame {
     int pressedCell = -1;       // the cell whose press asked the redraw question
     std::vector<Change> done;   // the changes U takes back, the last one last
     std::vector<Change> undone; // the changes R makes again, the last one taken back last
+    std::optional<Position> hinted; // where the last hint was counted
     std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
     std::chrono::steady_clock::duration paused{};   // stopped since the start: not played
     std::chrono::steady_clock::duration playTime{}; // from the start to the win
