@@ -64,6 +64,7 @@ TEST(Daily, EachWeekdayHasItsGridAndOneSolution) {
                   week[std::size_t(day)]);
         EXPECT_EQ(std::pair(board.size, board.count / 2), week[std::size_t(day)]);
         EXPECT_EQ(countSolutions(board), 1U) << testing::gridText(board);
+        EXPECT_EQ(gradeBoard(board), dailyChoice(date).grade) << testing::gridText(board);
     }
 }
 

@@ -53,14 +53,16 @@ constexpr int daysInMonth(int year, int month) {
 }
 
 // The grid of each weekday, Monday first.
+// The grid and grade of each weekday, Monday first: the grid grows to the weekend's largest, the
+// grade from easy to hard.
 constexpr std::array<DailyChoice, daysPerWeek> weekChoices{{
-    {5, 5},
-    {6, 6},
-    {6, 5},
-    {7, 7},
-    {7, 6},
-    {8, 9},
-    {8, 9},
+    {5, 5, Grade::easy},
+    {6, 6, Grade::easy},
+    {6, 5, Grade::medium},
+    {7, 7, Grade::medium},
+    {7, 6, Grade::hard},
+    {8, 9, Grade::medium},
+    {8, 9, Grade::hard},
 }};
 
 constexpr bool fitsTheGame(const DailyChoice& choice) {
@@ -93,7 +95,8 @@ CoverCount uniformBelow(std::uint64_t& state, CoverCount bound) {
 }
 
 // Attempt `index` of a round (see the opening comment); empty when it fails.
-std::optional<Board> attempt(const CoverCounts& counts, std::uint64_t seed, std::int64_t index) {
+std::optional<Board> attempt(const CoverCounts& counts, std::uint64_t seed, std::int64_t index,
+                             Grade grade) {
     std::uint64_t state = seed + std::uint64_t(index);
     state = splitMix64(state);
     const auto cover = drawCover(counts, uniformBelow(state, counts.total()));
@@ -104,7 +107,9 @@ std::optional<Board> attempt(const CoverCounts& counts, std::uint64_t seed, std:
     for (EndPair& pair : pairs) {
         if (uniformBelow(state, 2) != 0) std::swap(pair.first, pair.second);
     }
-    return boardOfPlacement(pairs, counts.side);
+    Board board = boardOfPlacement(pairs, counts.side);
+    if (gradeBoard(board) != grade) return std::nullopt;
+    return board;
 }
 
 constexpr std::int64_t threads = 2;
@@ -116,10 +121,10 @@ struct Success {
 
 // Makes a thread's share of the attempts below `earliest`, the first success known so far (or the
 // round's end), until one succeeds; lowers `earliest` to it.
-Success attemptShare(const CoverCounts& counts, std::uint64_t seed, std::int64_t first,
-                     std::atomic<std::int64_t>& earliest) {
+Success attemptShare(const CoverCounts& counts, std::uint64_t seed, Grade grade,
+                     std::int64_t first, std::atomic<std::int64_t>& earliest) {
     for (std::int64_t index = first; index < earliest.load(); index += threads) {
-        if (auto board = attempt(counts, seed, index)) {
+        if (auto board = attempt(counts, seed, index, grade)) {
             for (std::int64_t known = earliest.load();
                  index < known && !earliest.compare_exchange_weak(known, index);) {
             }
@@ -131,20 +136,20 @@ Success attemptShare(const CoverCounts& counts, std::uint64_t seed, std::int64_t
 
 // The board of the round's first attempt to succeed among `attempts`, if any.
 std::optional<Board> firstBoardOfRound(const CoverCounts& counts, std::uint64_t seed,
-                                       std::int64_t attempts) {
+                                       Grade grade, std::int64_t attempts) {
     std::atomic<std::int64_t> earliest{attempts};
     std::array<Success, threads> found{};
     std::jthread helper;
     try {
-        helper = std::jthread([&] { found[1] = attemptShare(counts, seed, 1, earliest); });
+        helper = std::jthread([&] { found[1] = attemptShare(counts, seed, grade, 1, earliest); });
     } catch (const std::system_error&) {
         // No thread to be had: this one makes both shares.
     }
-    found[0] = attemptShare(counts, seed, 0, earliest);
+    found[0] = attemptShare(counts, seed, grade, 0, earliest);
     if (helper.joinable()) {
         helper.join();
     } else {
-        found[1] = attemptShare(counts, seed, 1, earliest);
+        found[1] = attemptShare(counts, seed, grade, 1, earliest);
     }
     const bool oddFirst = found[1].board && (!found[0].board || found[1].index < found[0].index);
     return found[oddFirst ? 1 : 0].board;
@@ -219,7 +224,7 @@ Board dailyBoard(const Date& date, std::int64_t attemptsPerSeed) {
     // Every choice of the table has boards with one answer, so some round finds one.
     const std::int64_t attempts = std::max<std::int64_t>(attemptsPerSeed, 1);
     for (std::uint64_t round = 0;; ++round) {
-        if (auto board = firstBoardOfRound(counts, seedOf(days, round), attempts)) return *board;
+        if (auto board = firstBoardOfRound(counts, seedOf(days, round), choice.grade, attempts)) return *board;
     }
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "pairpath/core/board.hpp"
+#include "pairpath/reason/trials.hpp"
 
 #include <compare>
 #include <cstdint>
@@ -40,10 +41,12 @@ long daysSinceEpoch(const Date& date);
 // 0 for Monday to 6 for Sunday.
 int weekdayOf(const Date& date);
 
-// The grid a day's board has, by its weekday: small early in the week, largest at the weekend.
+// The grid a day's board has, and its grade, by its weekday: small and easy early in the week,
+// largest at the weekend.
 struct DailyChoice {
     int side = 0;
     int pairs = 0;
+    Grade grade = Grade::easy;
 };
 DailyChoice dailyChoice(const Date& date);
 
@@ -53,7 +56,7 @@ std::uint64_t splitMix64(std::uint64_t& state);
 
 inline constexpr std::int64_t dailyAttemptsPerSeed = 1'000'000;
 
-// The day's board: a pure function of the date, with exactly one solution. Each seed gets at
+// The day's board: a pure function of the date, with exactly one solution, of the day's grade. Each seed gets at
 // most `attemptsPerSeed` attempts; when they all fail, the next seed of the day takes over.
 Board dailyBoard(const Date& date, std::int64_t attemptsPerSeed = dailyAttemptsPerSeed);
 
