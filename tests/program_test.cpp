@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -153,8 +154,15 @@ CommandLine readWords(std::vector<std::string> words) {
 }
 
 // Each reading starts afresh, even after one that stopped inside a group of short options (the
-// "f" of "-hf" left unread) or before its last argument.
+// "f" of "-hf" left unread) or before its last argument. The help states the limits kept.
 TEST(CommandLine, EachReadingStartsAfresh) {
+    const std::string usage = readWords({"--help"}).message;
+    const auto range = [](int least, int most) { return messageText(Message::range, least, most); };
+    const auto grid = [](int side) { return std::to_string(side) + " x " + std::to_string(side); };
+    for (const std::string& limit :
+         {"grid side, " + range(minSide, maxSide), "number of pairs, " + range(minPairs, maxPairs),
+          "at most " + std::to_string(mostPairsFor(minSide)) + " on a " + grid(minSide)})
+        EXPECT_NE(usage.find(limit), std::string::npos) << limit;
     EXPECT_EQ(readWords({"-hf"}).action, Action::showHelp);
     EXPECT_EQ(readWords({"--size=6", "--help", "-x"}).action, Action::showHelp);
     const Options sized = readWords({"--size", "6"}).options;
@@ -456,6 +464,12 @@ TEST(Program, ShowsTheRecordsOrWhyNot) {
                                line(Message::gradedRecordLine, 6, 6, 5, "hard", 2, "1:40", 45) +
                                line(Message::dailyRecordLine, 3, 2, "2026-12-07", "1:01")));
     EXPECT_EQ(shown("", here), std::pair(0, line(Message::noRecords)));
+    std::filesystem::remove(state.path / "pairpath/records");
+    std::filesystem::create_directory(state.path / "pairpath/records"); // a folder in its place
+    const std::string folder = (state.path / "pairpath/records").string();
+    EXPECT_EQ(shown("", here),
+              std::pair(1, line(Message::fileProblem, folder, std::strerror(EISDIR))));
+    std::filesystem::remove(state.path / "pairpath/records");
     EXPECT_EQ(
         shown("side=5 pairs=4 answers=any won=1 best=9300000000 moves=21\n"
               "side=6 pairs=5 answers=one won=1 best=75 moves=40\n",

@@ -198,7 +198,8 @@ TEST(Sampler, AcceptanceOddsFollowTheGeneratorsOddsExactly) {
 // on sides 6 to 8, where the counts allow two-cell paths, for covers of several path counts.
 TEST(Sampler, OtherCoversFoundAtOnceAreNeverMoreThanThereAre) {
     std::srand(11);
-    int shown = 0; // covers that showed at least one other cover at once
+    int shown = 0;    // covers that showed at least one other cover at once
+    int parallel = 0; // of them, those with a path passing a square's two sides the same way
     for (const auto& [side, paths] : {std::pair{6, 4}, {6, 7}, {7, 5}, {7, 9}, {8, 9}}) {
         const CoverCounts& counts = coverCountsFor(side, paths, 2);
         RandomBits bits;
@@ -210,11 +211,13 @@ TEST(Sampler, OtherCoversFoundAtOnceAreNeverMoreThanThereAre) {
             const int others =
                 std::max(otherCoversAtLeast(places, side), hasParallelPass(places, side) ? 1 : 0);
             shown += others > 0 ? 1 : 0;
+            parallel += hasParallelPass(places, side) ? 1 : 0;
             EXPECT_LE(CoverCount(1 + others), coversJoining(cover->pairs, side).count)
                 << side << " x " << side << ", " << paths << " paths";
         }
     }
     EXPECT_GT(shown, 50);
+    EXPECT_GT(parallel, 0);
 }
 
 } // namespace

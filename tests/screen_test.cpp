@@ -107,6 +107,8 @@ TEST(Screen, EachKeyActsOnTheGameAsTheRulesSay) {
         {"\004", said(quitQuestion), rows, "- 0 0 0"},
         // The mouse: a drag goes straight on a step at a time, and back over its path.
         {"P00G02G04", said(connected, 1), first, "- 1 4 0"},
+        {"P00G02G04G03", said(connected, 1), first, "- 1 4 0"}, // the drag ends with its path
+        {"P00G04RP10G11G01NG01", said(keepOtherPath), crossed, "2 1 5 0"},    // and at a question
         {"P04G02G01G02", "", "1.111/2...2/3...3/4..../....4", "1 0 3 0"},     // from the target end
         {"P00G02RG03P01G11", "", "11..1/21..2/3...3/4..../....4", "1 0 3 0"}, // cut, taken up
         {"P00G01G12G11G10", said(screenOverEndpoint), "11..1/21..2/3...3/4..../....4", "1 0 2 0"},
@@ -228,6 +230,7 @@ TEST(Screen, PlacesAndColoursWhatItShows) {
     for (const bool colours : {true, false}) {
         const std::string screen = gameScreen(game, {}, Look{colours, true, true});
         EXPECT_EQ(screen.find(";38;5;160m1") != std::string::npos, colours);
+        EXPECT_NE(screen.find("\033[0m · "), std::string::npos) << "an empty cell in no colour";
     }
     EXPECT_TRUE(hasManyColours("xterm-256color", nullptr) && hasManyColours("xterm", "24bit") &&
                 hasManyColours(nullptr, "truecolor"));
