@@ -4,7 +4,9 @@
 // same process shows the wait for a new puzzle later in a game. The child's peak memory is its
 // maximum resident set size.
 //
-// Usage: pairpath_bench [--unique] [seeds [side pairs]]   (default: 100 seeds, every choice)
+// Usage: pairpath_bench [--unique | --difficulty=LEVEL] [seeds [side pairs]]
+//        (default: 100 seeds, every choice; with --difficulty, the grades a choice does not offer
+//        are timed too, so that the table of those it offers can be made)
 // Prints one Markdown table row per choice.
 
 #include "pairpath/hunt/hunt.hpp"
@@ -35,6 +37,12 @@ constexpr long maxrssUnit = 1;
 constexpr long maxrssUnit = 1024;
 #endif
 
+// The puzzles asked for: any, one answer, or one answer of a grade.
+struct Asked {
+    pairpath::Answers answers = pairpath::Answers::any;
+    std::optional<pairpath::Grade> grade;
+};
+
 struct Wait {
     double first = 0;  // milliseconds to the first board, tables included
     double second = 0; // milliseconds to a second board in the same process
@@ -46,29 +54,30 @@ double millisecondsSince(Clock::time_point began) {
 }
 
 // Runs in the child: both waits, written to `out` as raw bytes.
-[[noreturn]] void measureInChild(int side, int pairs, pairpath::Answers answers, unsigned seed,
-                                 int out) {
+[[noreturn]] void measureInChild(int side, int pairs, const Asked& asked, unsigned seed, int out) {
     std::srand(seed);
     Wait wait;
     auto began = Clock::now();
-    wait.found = pairpath::findPuzzle(side, pairs, nullptr, answers).puzzle.has_value();
+    wait.found = pairpath::findPuzzle(side, pairs, nullptr, asked.answers, pairpath::candidateLimit,
+                                      nullptr, asked.grade)
+                     .puzzle.has_value();
     wait.first = millisecondsSince(began);
     began = Clock::now();
-    pairpath::findPuzzle(side, pairs, nullptr, answers);
+    pairpath::findPuzzle(side, pairs, nullptr, asked.answers, pairpath::candidateLimit, nullptr,
+                         asked.grade);
     wait.second = millisecondsSince(began);
     const bool written = write(out, &wait, sizeof wait) == ssize_t(sizeof wait);
     _exit(written ? 0 : 1);
 }
 
 // One seed in a fresh process; empty if the child failed. Adds the child's peak memory in KiB.
-std::optional<Wait> measure(int side, int pairs, pairpath::Answers answers, unsigned seed,
-                            long& peakKiB) {
+std::optional<Wait> measure(int side, int pairs, const Asked& asked, unsigned seed, long& peakKiB) {
     std::array<int, 2> channel{};
     if (pipe(channel.data()) != 0) return std::nullopt;
     const pid_t child = fork();
     if (child == 0) {
         close(channel[0]);
-        measureInChild(side, pairs, answers, seed, channel[1]);
+        measureInChild(side, pairs, asked, seed, channel[1]);
     }
     close(channel[1]);
     Wait wait;
@@ -88,13 +97,13 @@ double percentile(const std::vector<double>& sorted, double share) {
     return sorted[std::min(rank, sorted.size()) - 1];
 }
 
-bool printRow(int side, int pairs, pairpath::Answers answers, int seeds) {
+bool printRow(int side, int pairs, const Asked& asked, int seeds) {
     std::vector<double> first;
     std::vector<double> second;
     int found = 0;
     long peakKiB = 0;
     for (int seed = 1; seed <= seeds; ++seed) {
-        const auto wait = measure(side, pairs, answers, unsigned(seed), peakKiB);
+        const auto wait = measure(side, pairs, asked, unsigned(seed), peakKiB);
         if (!wait) return false;
         first.push_back(wait->first);
         second.push_back(wait->second);
@@ -103,7 +112,7 @@ bool printRow(int side, int pairs, pairpath::Answers answers, int seeds) {
     std::sort(first.begin(), first.end());
     std::sort(second.begin(), second.end());
     const char* method =
-        pairpath::isDrawnDirectly(side, pairs, answers) ? "drawn directly" : "draw and check";
+        pairpath::isDrawnDirectly(side, pairs, asked.answers) ? "drawn directly" : "draw and check";
     std::printf("| %d x %d | %d | %s | %d/%d | %.1f | %.1f | %.1f | %.1f | %.1f | %.1f |\n", side,
                 side, pairs, method, found, seeds, percentile(first, 0.5), percentile(first, 0.9),
                 percentile(first, 0.99), first.back(), percentile(second, 0.5),
@@ -125,9 +134,18 @@ std::optional<int> numberIn(std::string_view text, int least, int most) {
 
 int main(int argc, char** argv) {
     std::vector<std::string_view> arguments(argv + 1, argv + argc);
-    const bool unique = !arguments.empty() && arguments.front() == "--unique";
-    if (unique) arguments.erase(arguments.begin());
-    const auto answers = unique ? pairpath::Answers::one : pairpath::Answers::any;
+    Asked asked;
+    bool badGrade = false;
+    constexpr std::string_view difficulty = "--difficulty=";
+    if (!arguments.empty() && arguments.front() == "--unique") {
+        asked.answers = pairpath::Answers::one;
+        arguments.erase(arguments.begin());
+    } else if (!arguments.empty() && arguments.front().starts_with(difficulty)) {
+        asked.grade = pairpath::gradeOfName(arguments.front().substr(difficulty.size()));
+        asked.answers = pairpath::Answers::one;
+        badGrade = !asked.grade;
+        arguments.erase(arguments.begin());
+    }
     const auto seeds = arguments.empty() ? 100 : numberIn(arguments[0], 1, 1'000'000);
     std::optional<int> side;
     std::optional<int> pairs;
@@ -135,9 +153,10 @@ int main(int argc, char** argv) {
         side = numberIn(arguments[1], pairpath::minSide, pairpath::maxSide);
         pairs = numberIn(arguments[2], pairpath::minPairs, pairpath::maxPairs);
     }
-    if (!seeds || (arguments.size() == 3 && (!side || !pairs)) || arguments.size() == 2 ||
-        arguments.size() > 3) {
-        std::cerr << "usage: pairpath_bench [--unique] [seeds [side pairs]]: seeds 1 to 1000000,"
+    if (badGrade || !seeds || (arguments.size() == 3 && (!side || !pairs)) ||
+        arguments.size() == 2 || arguments.size() > 3) {
+        std::cerr << "usage: pairpath_bench [--unique | --difficulty=LEVEL] [seeds [side pairs]]:"
+                     " seeds 1 to 1000000,"
                      " side 5 to 8,"
                      " pairs 4 to 9\n";
         return 2;
@@ -148,7 +167,7 @@ int main(int argc, char** argv) {
         for (int count = pairpath::minPairs; count <= pairpath::maxPairs; ++count) {
             if ((side && size != *side) || (pairs && count != *pairs)) continue;
             if (count > pairpath::mostPairsFor(size)) continue; // refused at the question
-            if (!printRow(size, count, answers, *seeds)) {
+            if (!printRow(size, count, asked, *seeds)) {
                 std::cerr << "a measuring process failed\n";
                 return 1;
             }
