@@ -195,6 +195,9 @@ Options:
       --daily[=DATE] play the puzzle of the day, today in UTC or DATE written
                      YYYY-MM-DD: the same board for every player
   -u, --unique       deal only puzzles with exactly one solution
+      --difficulty=LEVEL
+                     deal only one-answer puzzles of that grade: easy, medium,
+                     hard or expert
       --solve=FILE   solve the boards in FILE (- for standard input), written
                      as the game shows them, boards parted by blank lines: for
                      each, the number of solutions and one of them, with each
