@@ -9,7 +9,7 @@
 #include "pairpath/hunt/hunt.hpp"
 #include "pairpath/reason/trials.hpp"
 
-#include <time.h>
+#include <ctime>
 
 #include <algorithm>
 #include <array>

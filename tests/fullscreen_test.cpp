@@ -30,8 +30,6 @@
 namespace pairpath {
 namespace {
 
-using testing::line;
-
 constexpr winsize standardSize{24, 80, 0, 0}; // also what the game takes when a side is 0
 
 // The last guard against a hang, not a measure of speed: a wait for the screen, a stop or the

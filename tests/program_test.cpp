@@ -281,7 +281,8 @@ Board shownBoard(const std::string& output, int side) {
     std::string rows;
     std::istringstream lines(output);
     for (std::string row; std::getline(lines, row);) {
-        if (row.size() != std::size_t(2 * side) || row.find_first_not_of(". 123456789") != row.npos)
+        if (row.size() != std::size_t(2 * side) ||
+            row.find_first_not_of(". 123456789") != std::string::npos)
             continue;
         for (std::size_t at = 0; at < row.size(); at += 2)
             rows += row[at];

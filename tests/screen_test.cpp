@@ -31,7 +31,7 @@ KeyPress keyOf(char typed) {
     constexpr std::array keys{Key::up,    Key::down,   Key::left,
                               Key::right, Key::escape, Key::backspace};
     const auto at = marks.find(typed);
-    return at == marks.npos ? KeyPress{Key::character, typed} : KeyPress{keys[at]};
+    return at == std::string_view::npos ? KeyPress{Key::character, typed} : KeyPress{keys[at]};
 }
 
 void play(FullScreenGame& game, std::string_view keys) {

@@ -121,8 +121,8 @@ struct Success {
 
 // Makes a thread's share of the attempts below `earliest`, the first success known so far (or the
 // round's end), until one succeeds; lowers `earliest` to it.
-Success attemptShare(const CoverCounts& counts, std::uint64_t seed, Grade grade,
-                     std::int64_t first, std::atomic<std::int64_t>& earliest) {
+Success attemptShare(const CoverCounts& counts, std::uint64_t seed, Grade grade, std::int64_t first,
+                     std::atomic<std::int64_t>& earliest) {
     for (std::int64_t index = first; index < earliest.load(); index += threads) {
         if (auto board = attempt(counts, seed, index, grade)) {
             for (std::int64_t known = earliest.load();
@@ -135,8 +135,8 @@ Success attemptShare(const CoverCounts& counts, std::uint64_t seed, Grade grade,
 }
 
 // The board of the round's first attempt to succeed among `attempts`, if any.
-std::optional<Board> firstBoardOfRound(const CoverCounts& counts, std::uint64_t seed,
-                                       Grade grade, std::int64_t attempts) {
+std::optional<Board> firstBoardOfRound(const CoverCounts& counts, std::uint64_t seed, Grade grade,
+                                       std::int64_t attempts) {
     std::atomic<std::int64_t> earliest{attempts};
     std::array<Success, threads> found{};
     std::jthread helper;
@@ -224,7 +224,8 @@ Board dailyBoard(const Date& date, std::int64_t attemptsPerSeed) {
     // Every choice of the table has boards with one answer, so some round finds one.
     const std::int64_t attempts = std::max<std::int64_t>(attemptsPerSeed, 1);
     for (std::uint64_t round = 0;; ++round) {
-        if (auto board = firstBoardOfRound(counts, seedOf(days, round), choice.grade, attempts)) return *board;
+        if (auto board = firstBoardOfRound(counts, seedOf(days, round), choice.grade, attempts))
+            return *board;
     }
 }
 

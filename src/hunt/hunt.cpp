@@ -61,8 +61,8 @@ struct Progress {
         if (out == nullptr || Clock::now() < nextReport) return;
         const Message kind = answers == Answers::one ? Message::oneAnswerKind : Message::anyKind;
         *out << '\r'
-             << messageText(Message::huntProgress, messageText(kind), countText(drawn, true),
-                            countText(limit, true))
+             << messageText(Message::huntProgress, messageText(kind),
+                            countText(CoverCount(drawn), true), countText(CoverCount(limit), true))
              << std::flush;
         reported = true;
         nextReport = Clock::now() + reportInterval;

@@ -67,7 +67,7 @@ bool fitsPuzzle(const Position& position, const Board& puzzle) {
         for (const int code : cells) {
             const bool onGrid =
                 code >= 0 && rowOf(code) < puzzle.size && columnOf(code) < puzzle.size;
-            if (!onGrid || !besideEachOther(from, code) || cellAt(held, code) != emptyCell)
+            if (!onGrid || !besideEachOther(code, from) || cellAt(held, code) != emptyCell)
                 return false;
             cellAt(held, code) = digitOf(pair);
             from = code;

@@ -60,7 +60,8 @@ std::string gameText(const SavedGame& game) {
     for (int pair = 1; pair <= pairs; ++pair) {
         const bool done = (position.connected >> (pair - 1) & 1U) != 0;
         const int state = done ? 2 : pair == position.drawing ? 1 : 0;
-        text += "\npath " + std::to_string(pair) + ' ' + std::string(stateNames[state]);
+        text +=
+            "\npath " + std::to_string(pair) + ' ' + std::string(stateNames[std::size_t(state)]);
         for (const int code : position.cells[std::size_t(pair - 1)])
             text += ' ' + cellText(code);
     }

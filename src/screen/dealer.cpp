@@ -26,7 +26,7 @@ void startDeal(Dealer& dealer, Session& session) {
         dealt.daily = session.dealtDaily;
         if (dealt.puzzle) dealt.solutions = countSolutions(*dealt.puzzle);
         if (dealt.solutions == 1) dealt.grade = gradeBoard(*dealt.puzzle);
-        dealer.dealt = std::move(dealt);
+        dealer.dealt = dealt;
         dealer.done = true;
     };
     try {

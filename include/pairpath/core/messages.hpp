@@ -5,6 +5,7 @@
 #include "pairpath/core/board.hpp"
 
 #include <chrono>
+#include <concepts>
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -68,7 +69,7 @@ std::string troubleText(Trouble trouble, int error);
 std::string badLineText(std::string_view field, int sameAs);
 std::string shortBadLineText(int line, std::string_view field, int sameAs);
 
-inline std::string asText(long long value) { return std::to_string(value); }
+template <std::integral Number> std::string asText(Number value) { return std::to_string(value); }
 inline std::string_view asText(std::string_view value) { return value; }
 
 template <typename... Values> std::string messageText(Message message, const Values&... values) {

@@ -18,7 +18,8 @@ struct Date {
     int year = 0;
     int month = 0; // 1 to 12
     int day = 0;   // 1 to the month's length
-    auto operator<=>(const Date&) const = default;
+    // clang-tidy 14 reads the defaulted comparison as a comparison with 0.
+    auto operator<=>(const Date&) const = default; // NOLINT(modernize-use-nullptr)
 };
 
 inline constexpr int firstDailyYear = 1970;
@@ -56,8 +57,9 @@ std::uint64_t splitMix64(std::uint64_t& state);
 
 inline constexpr std::int64_t dailyAttemptsPerSeed = 1'000'000;
 
-// The day's board: a pure function of the date, with exactly one solution, of the day's grade. Each seed gets at
-// most `attemptsPerSeed` attempts; when they all fail, the next seed of the day takes over.
+// The day's board: a pure function of the date, with exactly one solution, of the day's grade. Each
+// seed gets at most `attemptsPerSeed` attempts; when they all fail, the next seed of the day takes
+// over.
 Board dailyBoard(const Date& date, std::int64_t attemptsPerSeed = dailyAttemptsPerSeed);
 
 } // namespace pairpath

@@ -46,11 +46,11 @@ struct FullScreenGame {
     int moves = 0;                   // steps taken into a cell
     int hints = 0;                   // H pressed while a path was being drawn
     bool won = false;
-    bool quit = false;          // the player answered yes to "Quit? (Y/N)"
-    bool dragging = false;      // the mouse button, held, draws on the path being drawn
-    int pressedCell = -1;       // the cell whose press asked the redraw question
-    std::vector<Change> done;   // the changes U takes back, the last one last
-    std::vector<Change> undone; // the changes R makes again, the last one taken back last
+    bool quit = false;              // the player answered yes to "Quit? (Y/N)"
+    bool dragging = false;          // the mouse button, held, draws on the path being drawn
+    int pressedCell = -1;           // the cell whose press asked the redraw question
+    std::vector<Change> done;       // the changes U takes back, the last one last
+    std::vector<Change> undone;     // the changes R makes again, the last one taken back last
     std::optional<Position> hinted; // where the last hint was counted
     std::chrono::steady_clock::time_point started = std::chrono::steady_clock::now();
     std::chrono::steady_clock::duration paused{};   // stopped since the start: not played
