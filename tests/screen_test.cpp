@@ -178,6 +178,13 @@ TEST(Screen, HintsGiveTheirReasonAndCountOnce) {
     play(game, std::string(1, '1') + moveBetween(route[0], route[1]).key + "hh");
     EXPECT_EQ(game.message, hintText(nextHint(puzzle, {{{route[1]}, false}})));
     EXPECT_EQ(game.hints, 2);
+    std::string rest; // on to pair 1's target: a connected path is drawn whole
+    for (std::size_t at = 2; at < route.size(); ++at)
+        rest += moveBetween(route[at - 1], route[at]).key;
+    play(game, rest + "h");
+    const std::vector<int> inside(route.begin() + 1, route.end() - 1);
+    EXPECT_EQ(game.message, hintText(nextHint(puzzle, {{inside, true}})));
+    EXPECT_NE(game.message, hintText(nextHint(puzzle, {{inside, false}})));
 }
 
 // The clock leaves out the time stopped, and stops at the win: the time shown then is the time
