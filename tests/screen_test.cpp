@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include <thread>
+#include <tuple>
 
 namespace pairpath {
 namespace {
@@ -336,15 +337,17 @@ TEST(Keys, EscapeSequencesAreOneKeyEachAndALoneEscIsEsc) {
     // too few, or a column 0, nor ones without the '<' of SGR reports or after SS3.
     const auto mouse = keysFrom("\033[<0;5;3M\033[<32;6;3M\033[<0;6;4m\033[<1;1;1M\033[<2;1;1M"
                                 "\033[<64;9;9M\033[<128;5;3M\033[<160;5;3M\033[<0;5;3;1M\033[<0;5M"
-                                "\033[<0;0;3M\033[?0;5;3M\033O<0;5;3M");
-    ASSERT_EQ(mouse.size(), 13U);
+                                "\033[<0;0;3M\033[?0;5;3M\033O<0;5;3M\033[<0;1;1M");
+    ASSERT_EQ(mouse.size(), 14U);
+    EXPECT_EQ(std::tuple(mouse[13].key, mouse[13].row, mouse[13].column),
+              std::tuple(Key::mouse, 0, 0)); // the top-left corner of the screen
     for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(mouse[i].key, Key::mouse);
         EXPECT_EQ(int(mouse[i].action), int(i));
         EXPECT_EQ(mouse[i].row, i < 2 ? 2 : 3);
         EXPECT_EQ(mouse[i].column, i == 0 ? 4 : 5);
     }
-    EXPECT_EQ(script({mouse.begin() + 3, mouse.end()}), "[?][?][?][?][?][?][?][?][?][?]");
+    EXPECT_EQ(script({mouse.begin() + 3, mouse.end() - 1}), "[?][?][?][?][?][?][?][?][?][?]");
     // The end of the input, once the bytes before it are read, is the end.
     std::array<int, 2> ends{};
     ASSERT_EQ(pipe(ends.data()), 0);
