@@ -465,6 +465,8 @@ TEST(Program, ShowsTheRecordsOrWhyNot) {
                                line(Message::gradedRecordLine, 6, 6, 5, "hard", 2, "1:40", 45) +
                                line(Message::dailyRecordLine, 3, 2, "2026-12-07", "1:01")));
     EXPECT_EQ(shown("", here), std::pair(0, line(Message::noRecords)));
+    EXPECT_EQ(shown("side=5 pairs=4 answers=any won=3 best=3600 moves=21\n", here),
+              std::pair(0, line(Message::recordLine, 5, 5, 4, 3, "60:00", 21))); // no daily line
     std::filesystem::remove(state.path / "pairpath/records");
     std::filesystem::create_directory(state.path / "pairpath/records"); // a folder in its place
     const std::string folder = (state.path / "pairpath/records").string();
