@@ -125,6 +125,9 @@ TEST(Reason, GradesArePureAndAgreeWithTheLevels) {
         EXPECT_EQ(gradeBoard(board), grade);
         EXPECT_EQ(reasonOut(board, {0}).solved, grade == Grade::easy) << testing::gridText(board);
         EXPECT_EQ(reasonOut(board, {1}).solved, grade != Grade::expert) << testing::gridText(board);
+        if (grade == Grade::medium || grade == Grade::hard) { // medium: 1 or 2 trials
+            EXPECT_EQ(reasonOut(board, {1}).trials <= 2, grade == Grade::medium);
+        }
         EXPECT_EQ(gradeOfName(gradeName(grade)), grade);
         grades.insert(grade);
     }
